@@ -1,0 +1,145 @@
+// The program's one window: its controls, its state and its event handlers.
+// Handlers of each subsystem live in their own source file (mainform_*.cpp).
+#pragma once
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "announcer/clipbank.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+class TMyThread;
+class lvWebTips;
+class TTrayIcon;
+
+namespace lumivox {
+class ClipSource;
+class Countdown;
+class Chime;
+class MonotonicClock;
+class WallClock;
+class TipsLoader;
+class QtTrayPlatform;
+} // namespace lumivox
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // What the program normally takes from the platform; tests put their own in.
+    struct Options {
+        std::shared_ptr<lumivox::SoundOutput> sound;    // null: the system's sound server
+        std::shared_ptr<lumivox::ClipSource> clipSource; // null: the embedded clips
+        std::string settingsDir; // empty: beside the executable, else the per-user folder
+    };
+
+    TForm1();
+    explicit TForm1(Options options);
+    ~TForm1() override;
+
+    // --- Controls -------------------------------------------------------------
+    QTabWidget* pgc1 = nullptr;
+    QWidget* ts1 = nullptr;
+    QWidget* ts2 = nullptr;
+    QFrame* pnl2 = nullptr;
+    QGroupBox* grp1Timer = nullptr;
+    QGroupBox* grp12 = nullptr;
+    QCheckBox* chkDispTop = nullptr;
+    QCheckBox* chkHour = nullptr;
+    QCheckBox* chkHalf = nullptr;
+    QLabel* lbl7 = nullptr;
+    QLabel* lblMinTick = nullptr;
+    QComboBox* cbbHour = nullptr;
+    QLabel* lbl10 = nullptr;
+    QComboBox* cbbMin = nullptr;
+    QLabel* lbl11 = nullptr;
+    QComboBox* cbbSec = nullptr;
+    QCheckBox* chkMin = nullptr;
+    QComboBox* cbbLastMin = nullptr;
+    QLabel* lbl12 = nullptr;
+    QComboBox* cbbPerMin = nullptr;
+    QLabel* lbl13 = nullptr;
+    QCheckBox* chkSec = nullptr;
+    QComboBox* cbbLastSec = nullptr;
+    QLabel* lbl15 = nullptr;
+    QComboBox* cbbPerSec = nullptr;
+    QLabel* lbl16 = nullptr;
+    QCheckBox* chkLastOne = nullptr;
+    QPushButton* btnLastOne = nullptr;
+    QCheckBox* chkCircle = nullptr;
+    QPushButton* btnMinStart = nullptr;
+    QPushButton* btnStop = nullptr;
+    QPlainTextEdit* mmoHelp = nullptr;
+    QFrame* pnl1 = nullptr;
+    QLabel* lbl1 = nullptr;
+    QLabel* lbl2 = nullptr;
+    QLabel* lbl14 = nullptr;
+    QLabel* lbl8 = nullptr;
+    QLabel* lbl3 = nullptr;
+    QLabel* lbl4 = nullptr;
+    QLabel* lbl5 = nullptr;
+    QLabel* lblTips = nullptr;
+    QTimer* tmrSec = nullptr;
+    QTimer* tmrHour = nullptr;
+    QTimer* tmr1 = nullptr;
+    TTrayIcon* trycn1 = nullptr;
+
+    // --- Window state ---------------------------------------------------------
+    lumivox::ClipBank Clips;
+    std::unique_ptr<TMyThread> Announcer;
+    bool TipsLoaded = false;
+    std::string CurrentTipLink;
+    std::unique_ptr<lvWebTips> Tips;
+
+    // --- Events ----------------------------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void chkHourClick();
+    void chkHalfClick();
+    void btnMinStartClick();
+    void btnStopClick();
+    void tmrSecTimer();
+    void tmrHourTimer();
+    void tmr1Timer();
+    void lblTipsClick();
+    void chkDispTopClick();
+    void lbl3Click();
+    void lbl4Click();
+    void lbl8Click();
+    void lbl5Click();
+
+    void LoadSettings();
+    void SaveSettings();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();  // mainform_controls.cpp
+    void ConnectControls(); // mainform_controls.cpp
+
+    Options options_;
+    std::shared_ptr<lumivox::SoundOutput> sound_;
+    std::shared_ptr<lumivox::ClipSource> clipSource_;
+    bool closed_ = false;
+
+    // --- Announcer (announcer/) ---
+    // --- Countdown and chime (timing/) ---
+    // --- Settings (settings/) ---
+    // --- Tips (tips/) ---
+    // --- Tray (tray/) ---
+    // --- Window (app/mainform_controls.cpp) ---
+};
+
+// The one main window.
+extern TForm1* Form1;

@@ -1,0 +1,11 @@
+#include "framework/exceptiontext.h"
+
+namespace lumivox {
+
+std::string ExceptionBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
+} // namespace lumivox

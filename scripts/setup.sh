@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages this program needs to build, run and be tested.
+# Only what is missing is installed; run as root or with sudo available.
+set -euo pipefail
+
+packages=(
+    # build
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libpulse-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
+    # the desktop the program runs on when there is no display, and the test desktop
+    xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps imagemagick
+    pulseaudio pulseaudio-utils sox
+    # Chinese text
+    fonts-wqy-microhei fonts-wqy-zenhei
+    # packaging checks
+    dpkg-dev desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
