@@ -127,6 +127,7 @@ protected:
 private:
     void CreateControls();  // mainform_controls.cpp
     void ConnectControls(); // mainform_controls.cpp
+    void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
 
     Options options_;
     std::shared_ptr<lumivox::SoundOutput> sound_;

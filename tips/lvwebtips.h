@@ -1,0 +1,3 @@
+// PLACEHOLDER until the tips part lands.
+#pragma once
+class lvWebTips {};
