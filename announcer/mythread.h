@@ -55,6 +55,8 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Message> queue_;
-    bool ended_ = false;
+    bool started_ = false; // guarded by mutex_
+    bool ended_ = false;   // guarded by mutex_: posts are refused from then on
+    std::mutex shutdownMutex_;
     std::thread thread_;
 };

@@ -1,9 +1,9 @@
 #include "app/exceptionbox.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 #include "framework/exceptiontext.h"
+#include "maker.h"
 
 namespace lumivox {
 
@@ -27,7 +27,7 @@ void ShowMessageBox(QWidget* owner, const QString& title, const QString& text) {
 
 void ShowException(QWidget* owner, const QString& message) {
     const std::string text = ExceptionBoxText(message.toStdString());
-    ShowMessageBox(owner, QApplication::applicationDisplayName(), QString::fromStdString(text));
+    ShowMessageBox(owner, QString::fromUtf8(maker::kTitle), QString::fromStdString(text));
 }
 
 void ShowException(QWidget* owner, const std::exception& error) {

@@ -8,7 +8,7 @@
 #include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
 #include "announcer/platform/resourceclips.h"
-#include "framework/maker.h"
+#include "maker.h"
 
 TForm1* Form1 = nullptr;
 
