@@ -1,0 +1,148 @@
+#include "announcer/sequences.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "announcer/request.h"
+
+namespace lumivox {
+
+namespace {
+
+constexpr int kTen = 10;
+constexpr int kTimePreamble[] = {11, 12, 10, 13};
+constexpr int kAfterHour = 14;
+constexpr int kOnTheHour = 15;
+constexpr int kPastTheHour = 16;
+constexpr int kMinuteLeadIn[] = {18, 19};
+constexpr int kMinuteClose[] = {20, 21};
+
+// Counts of 100 and more have no spoken form in the clip set: they are read
+// digit by digit (120 is "one two zero"). n must be positive.
+void AppendDigits(ClipList& clips, std::int32_t n) {
+    const std::size_t first = clips.size();
+    for (; n > 0; n /= 10)
+        clips.push_back(n % 10);
+    std::reverse(clips.begin() + static_cast<std::ptrdiff_t>(first), clips.end());
+}
+
+// The minute count's reading of 1..99: the tens word is spoken in every number from 10 up.
+void AppendMinuteNumber(ClipList& clips, std::int32_t n) {
+    const int tens = n / 10;
+    const int units = n % 10;
+    if (tens >= 2) {
+        clips.push_back(tens);
+        clips.push_back(kTen);
+    } else if (tens == 1) {
+        clips.push_back(kTen);
+    }
+    if (units > 0)
+        clips.push_back(units);
+}
+
+} // namespace
+
+ClipList TimeClips(std::int32_t hour, std::int32_t minute) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+        return {};
+    ClipList clips(std::begin(kTimePreamble), std::end(kTimePreamble));
+    if (hour > 20) {
+        clips.insert(clips.end(), {2, kTen, hour - 20});
+    } else if (hour == 20) {
+        clips.insert(clips.end(), {2, kTen});
+    } else if (hour >= 11) {
+        clips.insert(clips.end(), {kTen, hour - 10});
+    } else {
+        clips.push_back(hour);
+    }
+    clips.push_back(kAfterHour);
+    clips.push_back(minute == 0 ? kOnTheHour : kPastTheHour);
+    return clips;
+}
+
+ClipList SecondCountClips(std::int32_t n) {
+    ClipList clips;
+    if (n < 1)
+        return clips;
+    if (n >= 100) {
+        AppendDigits(clips, n);
+        return clips;
+    }
+    const int tens = n / 10;
+    const int units = n % 10;
+    if (tens >= 2) {
+        // Two clips at most: "two five" for 25, "two ten" for 20.
+        clips.push_back(tens);
+        clips.push_back(units == 0 ? kTen : units);
+    } else if (tens == 1) {
+        clips.push_back(kTen);
+        if (units > 0)
+            clips.push_back(units);
+    } else {
+        clips.push_back(units);
+    }
+    return clips;
+}
+
+ClipList MinuteCountClips(std::int32_t n) {
+    ClipList clips;
+    if (n < 1)
+        return clips;
+    clips.assign(std::begin(kMinuteLeadIn), std::end(kMinuteLeadIn));
+    if (n >= 100)
+        AppendDigits(clips, n);
+    else
+        AppendMinuteNumber(clips, n);
+    clips.insert(clips.end(), std::begin(kMinuteClose), std::end(kMinuteClose));
+    return clips;
+}
+
+ClipList CueClips(std::int32_t k) {
+    if (k < 1 || k > kClipCount)
+        return {};
+    return {k - 1};
+}
+
+ClipList RequestClips(std::int32_t kind, std::int32_t value) {
+    switch (kind) {
+    case RequestKind::SpeakTime:
+        // Division truncates toward zero, so no value overflows here.
+        return TimeClips(value / 1000, value % 1000);
+    case RequestKind::SecondCount:
+        return SecondCountClips(value);
+    case RequestKind::MinuteCount:
+        return MinuteCountClips(value);
+    case RequestKind::Cue:
+        return CueClips(value);
+    default:
+        return {};
+    }
+}
+
+void PlayClips(const ClipBank& bank, SoundOutput& output, const ClipList& clips) {
+    for (const int k : clips)
+        PlayClip(bank, output, k);
+}
+
+void SpeakTime(const ClipBank& bank, SoundOutput& output, std::int32_t hour, std::int32_t minute) {
+    PlayClips(bank, output, TimeClips(hour, minute));
+}
+
+void SpeakSecondCount(const ClipBank& bank, SoundOutput& output, std::int32_t n) {
+    PlayClips(bank, output, SecondCountClips(n));
+}
+
+void SpeakMinuteCount(const ClipBank& bank, SoundOutput& output, std::int32_t n) {
+    PlayClips(bank, output, MinuteCountClips(n));
+}
+
+void PlayCue(const ClipBank& bank, SoundOutput& output, std::int32_t k) {
+    PlayClips(bank, output, CueClips(k));
+}
+
+void SpeakRequest(const ClipBank& bank, SoundOutput& output, std::int32_t kind,
+                  std::int32_t value) {
+    PlayClips(bank, output, RequestClips(kind, value));
+}
+
+} // namespace lumivox
