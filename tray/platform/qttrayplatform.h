@@ -1,0 +1,78 @@
+// The tray icon's desktop on Qt: QSystemTrayIcon for the shell, the main window
+// standing in for the application's top-level window.
+#pragma once
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <map>
+#include <vector>
+
+#include "tray/trayplatform.h"
+
+namespace lumivox {
+
+class QtTrayPlatform : public QObject, public TrayPlatform {
+    Q_OBJECT
+
+public:
+    explicit QtTrayPlatform(QWidget* mainWindow);
+    ~QtTrayPlatform() override;
+
+    bool NotifyIcon(NotifyAction action, const NotifyIconData& data) override;
+    WindowHandle CreateUtilityWindow(std::function<void(WindowMessage&)> handler) override;
+    void DestroyUtilityWindow(WindowHandle window) override;
+    ScreenPoint CursorPos() override;
+    short KeyState(int virtualKey) override;
+    void ShowWindow(WindowHandle window, ShowCommand command) override;
+    void SetForegroundWindow(WindowHandle window) override;
+    IconHandle ApplicationIcon() override;
+    WindowHandle ApplicationWindow() override;
+    void ApplicationMinimize() override;
+    void ApplicationRestore() override;
+    void HookApplication(const void* owner, ApplicationHook hook) override;
+    void UnhookApplication(const void* owner) override;
+    std::optional<WindowHandle> ActiveFormWindow() override;
+    std::unique_ptr<TrayTimer> CreateTimer() override;
+
+    // Images for image lists: the handle stands for the icon from now on.
+    IconHandle RegisterIcon(const QIcon& icon);
+
+    // True while the main window is hidden into the notification area.
+    bool WindowHiddenInTray() const { return hiddenInTray_; }
+    // Delivers a message to every utility window, as the session manager would.
+    void BroadcastToUtilityWindows(unsigned message);
+
+    // The mouse messages one activation of the tray icon stands for.
+    static std::vector<unsigned> CallbackMessages(QSystemTrayIcon::ActivationReason reason);
+
+    QSystemTrayIcon& TrayIcon() { return tray_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+    void DeliverToHooks(WindowMessage& message);
+    void ApplyIconData(const NotifyIconData& data);
+    static QIcon PlaceholderIcon();
+
+    QPointer<QWidget> window_;
+    QSystemTrayIcon tray_;
+    bool iconAdded_ = false;
+    NotifyIconData shown_{};
+    std::map<WindowHandle, std::function<void(WindowMessage&)>> utilityWindows_;
+    WindowHandle nextUtilityWindow_ = 1;
+    std::vector<std::pair<const void*, ApplicationHook>> hooks_;
+    std::map<IconHandle, QIcon> icons_;
+    IconHandle nextIcon_ = 2; // 1 is the application's icon
+    bool minimising_ = false;
+    bool hidePending_ = false;
+    bool hiddenInTray_ = false;
+    QElapsedTimer sinceRestore_;
+};
+
+} // namespace lumivox
