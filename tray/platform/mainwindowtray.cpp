@@ -13,8 +13,9 @@ constexpr int kPollMs = 2000;
 MainWindowTray::MainWindowTray(QWidget* mainWindow, std::function<bool()> availability)
     : available_(availability ? std::move(availability)
                               : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }),
-      platform_(std::make_unique<QtTrayPlatform>(mainWindow)),
-      icon_(std::make_unique<TTrayIcon>(*platform_)) {
+      platform_(std::make_unique<QtTrayPlatform>(mainWindow)), icon_(nullptr) {
+    platform_->SetTrayAvailability(available_);
+    icon_ = std::make_unique<TTrayIcon>(*platform_);
     // The stored settings, in the order a form reader applies them. Without a
     // notification area the icon waits: a hidden window with no icon would be lost.
     icon_->BeginLoad();

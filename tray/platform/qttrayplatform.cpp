@@ -45,7 +45,8 @@ private:
 
 } // namespace
 
-QtTrayPlatform::QtTrayPlatform(QWidget* mainWindow) : window_(mainWindow) {
+QtTrayPlatform::QtTrayPlatform(QWidget* mainWindow)
+    : available_([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), window_(mainWindow) {
     if (window_)
         window_->installEventFilter(this);
     connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPlatform::OnActivated);
@@ -113,7 +114,7 @@ void QtTrayPlatform::ApplyIconData(const NotifyIconData& data) {
 bool QtTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data) {
     switch (action) {
     case NotifyAction::Add:
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
+        if (!available_())
             return false;
         ApplyIconData(data);
         tray_.show();

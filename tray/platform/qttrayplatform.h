@@ -38,6 +38,9 @@ public:
     std::optional<WindowHandle> ActiveFormWindow() override;
     std::unique_ptr<TrayTimer> CreateTimer() override;
 
+    // Whether a notification area is there now; tests replace the desktop's answer.
+    void SetTrayAvailability(std::function<bool()> available) { available_ = std::move(available); }
+
     // Images for image lists: the handle stands for the icon from now on.
     IconHandle RegisterIcon(const QIcon& icon);
 
@@ -60,6 +63,7 @@ private:
     void ApplyIconData(const NotifyIconData& data);
     static QIcon PlaceholderIcon();
 
+    std::function<bool()> available_;
     QPointer<QWidget> window_;
     QSystemTrayIcon tray_;
     bool iconAdded_ = false;
