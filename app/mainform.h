@@ -139,6 +139,7 @@ private:
     // --- Settings (settings/) ---
     // --- Tips (tips/) ---
     // --- Tray (tray/) ---
+    std::unique_ptr<QObject> trayIcon_; // owns trycn1 and its desktop adapter
     // --- Window (app/mainform_controls.cpp) ---
 };
 

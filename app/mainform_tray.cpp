@@ -1,3 +1,10 @@
-// PLACEHOLDER until the tray part lands.
+// trycn1: the notification-area icon the window retreats into when minimised.
 #include "app/mainform.h"
-void TForm1::CreateTrayIcon() {}
+
+#include "tray/platform/mainwindowtray.h"
+
+void TForm1::CreateTrayIcon() {
+    auto tray = std::make_unique<lumivox::MainWindowTray>(this);
+    trycn1 = &tray->Icon();
+    trayIcon_ = std::move(tray);
+}
