@@ -136,6 +136,19 @@ private:
 
     // --- Announcer (announcer/) ---
     // --- Countdown and chime (timing/) ---
+public:
+    // The countdown engine; its State holds TotalSeconds, RemainSeconds, CountHour, ...
+    lumivox::Countdown& CountdownEngine();
+    lumivox::Chime& ChimeEngine();
+    // Replaces the clocks the countdown and chime read (tests simulate time with this).
+    // Both start over: a running countdown stops and the chime is set up again.
+    void SetTimingClocks(std::shared_ptr<lumivox::MonotonicClock> monotonic,
+                         std::shared_ptr<lumivox::WallClock> wall);
+
+private:
+    struct TimingParts;
+    TimingParts& Timing();
+    std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
     // --- Settings (settings/) ---
     // --- Tips (tips/) ---
     // --- Tray (tray/) ---

@@ -1,0 +1,70 @@
+#include "timing/chime.h"
+
+#include <algorithm>
+
+namespace lumivox {
+
+namespace {
+
+constexpr std::int64_t kMinutesPerDay = 24 * 60;
+// Announced minutes are remembered this long, which covers any clock set back by a day.
+constexpr std::int64_t kMemoryMinutes = 2 * kMinutesPerDay;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+} // namespace
+
+Chime::Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm)
+    : view_(view), poster_(poster), clock_(clock), alarm_(alarm) {}
+
+void Chime::Update() {
+    const bool on = view_.HourChecked() || view_.HalfChecked();
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    if (!on) {
+        alarm_.Disarm();
+        return;
+    }
+    const std::int64_t now = clock_.LocalMs();
+    lastChecked_ = FloorDiv(now, kMinuteMs);
+    ArmForNextLook(now);
+}
+
+void Chime::OnTimer() {
+    if (!enabled_)
+        return;
+    const std::int64_t now = clock_.LocalMs();
+    const std::int64_t minute = FloorDiv(now, kMinuteMs);
+    // Any other minute than the last one checked (forward as usual, or back after the
+    // clock was set back) gets its check; the same minute again is just an early wake.
+    if (minute != lastChecked_) {
+        lastChecked_ = minute;
+        Check(minute, now - minute * kMinuteMs);
+    }
+    ArmForNextLook(now);
+}
+
+void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
+    const std::int64_t ofDay = minute - FloorDiv(minute, kMinutesPerDay) * kMinutesPerDay;
+    const int hour = static_cast<int>(ofDay / 60);
+    const int min = static_cast<int>(ofDay % 60);
+    const bool due = (view_.HourChecked() && min == 0) || (view_.HalfChecked() && min == 30);
+    if (!due || msIntoMinute > kLateLimitMs || spoken_.count(minute) != 0)
+        return;
+    spoken_.erase(spoken_.begin(), spoken_.lower_bound(minute - kMemoryMinutes));
+    spoken_.insert(minute);
+    poster_.Post(RequestKind::SpeakTime, hour * 1000 + min);
+}
+
+void Chime::ArmForNextLook(std::int64_t now) {
+    const std::int64_t nextMinute = (FloorDiv(now, kMinuteMs) + 1) * kMinuteMs;
+    alarm_.ArmIn(std::clamp<std::int64_t>(nextMinute - now, 1, kMaxSleepMs));
+}
+
+} // namespace lumivox

@@ -1,0 +1,50 @@
+// The full- and half-hour chime, checked at the start of each wall-clock minute.
+#pragma once
+#include <cstdint>
+#include <set>
+
+#include "announcer/request.h"
+#include "timing/clock.h"
+
+namespace lumivox {
+
+// The two chime boxes.
+class ChimeView {
+public:
+    virtual ~ChimeView() = default;
+    virtual bool HourChecked() const = 0;
+    virtual bool HalfChecked() const = 0;
+};
+
+class Chime {
+public:
+    static constexpr std::int64_t kMinuteMs = 60000;
+    // A due time found later than this into its minute is stale and not spoken.
+    static constexpr std::int64_t kLateLimitMs = 5000;
+    // Longest sleep between two looks at the wall clock, so that a clock change or a
+    // resume from sleep is noticed within a few seconds.
+    static constexpr std::int64_t kMaxSleepMs = 5000;
+
+    Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);
+
+    // The boxes changed (or the window was created): runs while either is checked.
+    // Switching on does not check the current minute; the first check is at the next one.
+    void Update();
+    void OnTimer();
+
+    bool Enabled() const { return enabled_; }
+
+private:
+    void Check(std::int64_t minute, std::int64_t msIntoMinute);
+    void ArmForNextLook(std::int64_t now);
+
+    ChimeView& view_;
+    RequestPoster& poster_;
+    const WallClock& clock_;
+    Alarm& alarm_;
+    bool enabled_ = false;
+    std::int64_t lastChecked_ = 0;  // minute number (local minutes since 1970)
+    std::set<std::int64_t> spoken_; // minute numbers already announced
+};
+
+} // namespace lumivox

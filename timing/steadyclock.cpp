@@ -1,0 +1,12 @@
+#include <chrono>
+
+#include "timing/clock.h"
+
+namespace lumivox {
+
+std::int64_t SteadyClock::NowMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace lumivox
