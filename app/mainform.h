@@ -151,6 +151,14 @@ private:
     std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
     // --- Settings (settings/) ---
     // --- Tips (tips/) ---
+public:
+    // Time allowed for the whole tips download; tests shorten it.
+    int tipsTimeLimitMs = 30000;
+
+private:
+    void StartTipsLoad();
+    void TipsArrived(const QByteArray& body);
+    void ShowRandomTip();
     // --- Tray (tray/) ---
     std::unique_ptr<QObject> trayIcon_; // owns trycn1 and its desktop adapter
     // --- Window (app/mainform_controls.cpp) ---

@@ -1,0 +1,279 @@
+// The status line in the window: loading on the first tick without freezing it,
+// the rotation, the file errors and the click.
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/exceptionbox.h"
+#include "app/mainform.h"
+#include "maker.h"
+#include "tests/announcer/fakesound.h"
+#include "tips/lvwebtips.h"
+#include "tipsserver.h"
+
+namespace {
+
+using lumivox::testing::ProxyVariable;
+using lumivox::testing::TipsServer;
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
+
+struct Box {
+    QString title;
+    QString text;
+};
+
+class TipsFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", ""})
+            QDesktopServices::setUrlHandler(scheme, &recorder_, "Open");
+        lumivox::SetMessageBoxPresenter([this](const QString& title, const QString& text) {
+            boxes_.append({title, text});
+        });
+        folder_ = dir_.path() + "/";
+    }
+
+    void TearDown() override {
+        form_.reset();
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", ""})
+            QDesktopServices::unsetUrlHandler(scheme);
+        lumivox::SetMessageBoxPresenter({});
+    }
+
+    TForm1& MakeForm() {
+        TForm1::Options options;
+        options.sound = std::make_shared<lumivox::testing::RecordingSound>(clips_);
+        options.clipSource = std::shared_ptr<lumivox::ClipSource>(&clips_, [](auto*) {});
+        options.settingsDir = folder_.toStdString();
+        form_ = std::make_unique<TForm1>(options);
+        if (!form_->lblTips)
+            form_->lblTips = new QLabel(form_.get());
+        return *form_;
+    }
+
+    QString TipsFile() const { return folder_ + "tipsupd.dat"; }
+
+    QByteArray FileBytes() const {
+        QFile file(TipsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // First tick, then wait until the load has shown a tip.
+    void LoadAndWaitForTip(TForm1& form) {
+        form.tmr1Timer();
+        ASSERT_TRUE(form.TipsLoaded);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.lblTips->text().isEmpty(), 60000);
+    }
+
+    lumivox::testing::NumberedClipSource clips_;
+    QTemporaryDir dir_;
+    QString folder_;
+    UrlRecorder recorder_;
+    QList<Box> boxes_;
+    std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(TipsFormTest, FirstTickReturnsAtOnceAndFirstTipShowsWhenLoaded) {
+    TipsServer proxy({"only tip@#$http://a.example/only\r\n"});
+    ProxyVariable viaProxy(proxy.Address());
+    TForm1& form = MakeForm();
+    form.tmr1Timer();
+    // Nothing has been fetched yet: the tick only started the load.
+    EXPECT_TRUE(form.TipsLoaded);
+    EXPECT_EQ(form.lblTips->text(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(form.lblTips->text(), QStringLiteral("only tip >>"), 60000);
+    EXPECT_EQ(form.lblTips->toolTip(), QStringLiteral("only tip"));
+    EXPECT_EQ(form.CurrentTipLink, "http://a.example/only");
+    EXPECT_EQ(FileBytes(), QByteArray("only tip@#$http://a.example/only\r\n"));
+    ASSERT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(
+        proxy.Requests()[0].target,
+        QStringLiteral("http://%1/tips.asp").arg(QString::fromUtf8(lumivox::maker::kTipsHost)));
+
+    form.lblTipsClick();
+    ASSERT_EQ(recorder_.opened.size(), 1);
+    EXPECT_EQ(recorder_.opened[0], QUrl("http://a.example/only"));
+
+    // Later ticks never fetch again; with one tip they keep showing it.
+    for (int i = 0; i < 5; ++i)
+        form.tmr1Timer();
+    QTest::qWait(300);
+    EXPECT_EQ(form.lblTips->text(), QStringLiteral("only tip >>"));
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_TRUE(boxes_.isEmpty());
+}
+
+TEST_F(TipsFormTest, LaterTicksRotateRandomTipsWithTheirLinks) {
+    TipsServer proxy({"t0@#$http://x/0\r\nt1@#$http://x/1\nt2@#$http://x/2\rt3@#$http://x/3\r\n"
+                      "t4@#$http://x/4"});
+    ProxyVariable viaProxy(proxy.Address());
+    TForm1& form = MakeForm();
+    LoadAndWaitForTip(form);
+    ASSERT_TRUE(form.Tips);
+    EXPECT_EQ(form.Tips->TipCount, 5);
+
+    QSet<QString> seen;
+    for (int i = 0; i < 200; ++i) {
+        form.tmr1Timer();
+        const QString text = form.lblTips->text();
+        ASSERT_TRUE(text.endsWith(" >>")) << text.toStdString();
+        const QString tip = text.chopped(3);
+        ASSERT_EQ(form.lblTips->toolTip(), tip);
+        ASSERT_EQ(tip.size(), 2);
+        ASSERT_EQ(form.CurrentTipLink, "http://x/" + tip.mid(1).toStdString());
+        seen.insert(tip);
+    }
+    EXPECT_EQ(seen.size(), 5);
+}
+
+TEST_F(TipsFormTest, EmptyLinkAndEmptyTextAndChineseText) {
+    TipsServer proxy({"\xd6\xd0\xce\xc4@#$\r\n"});
+    ProxyVariable viaProxy(proxy.Address());
+    TForm1& form = MakeForm();
+    LoadAndWaitForTip(form);
+    EXPECT_EQ(form.lblTips->text(), QString::fromUtf8("中文 >>"));
+    EXPECT_EQ(form.CurrentTipLink, "");
+    form.lblTipsClick();
+    EXPECT_TRUE(recorder_.opened.isEmpty());
+}
+
+TEST_F(TipsFormTest, ServerDownLeavesEmptyFileNoMessageAndEmptyLine) {
+    int port;
+    {
+        TipsServer gone({"x"});
+        port = gone.Port();
+    }
+    ProxyVariable viaProxy(QStringLiteral("127.0.0.1:%1").arg(port));
+    {
+        QFile old(TipsFile());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old tip@#$http://old.example/\r\n");
+    }
+    TForm1& form = MakeForm();
+    form.tmr1Timer();
+    QTRY_COMPARE_WITH_TIMEOUT(FileBytes(), QByteArray(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(form.Tips != nullptr, 10000);
+    for (int i = 0; i < 3; ++i)
+        form.tmr1Timer();
+    EXPECT_EQ(form.Tips->TipCount, 0);
+    EXPECT_EQ(form.lblTips->text(), QString());
+    EXPECT_EQ(form.CurrentTipLink, "");
+    form.lblTipsClick();
+    EXPECT_TRUE(recorder_.opened.isEmpty());
+    EXPECT_TRUE(boxes_.isEmpty());
+}
+
+TEST_F(TipsFormTest, HangingServerDoesNotStopTheWindowsTimers) {
+    TipsServer proxy({"never@#$http://x/", 200, true});
+    ProxyVariable viaProxy(proxy.Address());
+    TForm1& form = MakeForm();
+    form.tipsTimeLimitMs = 4000;
+
+    // Stands for the countdown: a precise 985 ms tick on the window's thread.
+    QTimer countdown;
+    countdown.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    int ticks = 0;
+    QObject::connect(&countdown, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceTick.restart());
+        ++ticks;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    countdown.start(985);
+    form.tmr1Timer();
+    const qint64 tickReturned = clock.elapsed();
+
+    QTRY_VERIFY_WITH_TIMEOUT(form.Tips != nullptr, 60000);
+    const qint64 gaveUp = clock.elapsed();
+    std::printf("hanging download in the window: first tick returned after %lld ms, load gave up "
+                "after %lld ms (limit %d ms); %d countdown ticks, longest gap %lld ms\n",
+                static_cast<long long>(tickReturned), static_cast<long long>(gaveUp),
+                form.tipsTimeLimitMs, ticks, static_cast<long long>(longestGap));
+    EXPECT_EQ(proxy.Requests().size(), 1);
+    EXPECT_EQ(form.Tips->TipCount, 0);
+    EXPECT_EQ(FileBytes(), QByteArray());
+    EXPECT_EQ(form.lblTips->text(), QString());
+    EXPECT_TRUE(boxes_.isEmpty());
+    // Generous bound: only a window that waits for the network fails it.
+    EXPECT_GE(ticks, 2);
+    EXPECT_LT(longestGap, 3000);
+}
+
+TEST_F(TipsFormTest, FileThatCannotBeCreatedShowsOneBoxAndLaterTicksChangeNothing) {
+    TipsServer proxy({"tip@#$http://x/"});
+    ProxyVariable viaProxy(proxy.Address());
+    {
+        QFile plain(dir_.path() + "/plain");
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    }
+    folder_ = dir_.path() + "/plain/";
+    TForm1& form = MakeForm();
+    form.tmr1Timer();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes_.size(), 1, 60000);
+    EXPECT_EQ(boxes_[0].title, QString::fromUtf8(lumivox::maker::kTitle));
+    EXPECT_EQ(boxes_[0].text, "Cannot create file " + TipsFile() + ".");
+    EXPECT_FALSE(form.Tips);
+
+    for (int i = 0; i < 5; ++i)
+        form.tmr1Timer();
+    QTest::qWait(500);
+    EXPECT_EQ(boxes_.size(), 1);
+    EXPECT_FALSE(form.Tips);
+    EXPECT_EQ(form.lblTips->text(), QString());
+    EXPECT_EQ(proxy.Requests().size(), 1);
+}
+
+struct ClickCase {
+    const char* name;
+    std::string link;
+    bool opened;
+};
+
+class TipsClickTest : public TipsFormTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(TipsClickTest, OpensOnlyWebLinksOnce) {
+    TForm1& form = MakeForm();
+    form.CurrentTipLink = GetParam().link;
+    form.lblTipsClick();
+    if (GetParam().opened) {
+        ASSERT_EQ(recorder_.opened.size(), 1);
+        EXPECT_EQ(recorder_.opened[0], QUrl(QString::fromStdString(GetParam().link)));
+    } else {
+        EXPECT_TRUE(recorder_.opened.isEmpty())
+            << recorder_.opened.value(0).toString().toStdString();
+    }
+    EXPECT_TRUE(boxes_.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, TipsClickTest,
+                         ::testing::Values(ClickCase{"Http", "http://a.example/p?q=1", true},
+                                           ClickCase{"Https", "https://a.example/", true},
+                                           ClickCase{"File", "file:///etc/passwd", false},
+                                           ClickCase{"Program", "/usr/bin/xterm", false},
+                                           ClickCase{"Javascript", "javascript:alert(1)", false},
+                                           ClickCase{"Empty", "", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+#include "tipsform_test.moc"

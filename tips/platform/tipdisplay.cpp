@@ -1,0 +1,27 @@
+#include "tips/platform/tipdisplay.h"
+
+#include <QStringDecoder>
+
+namespace lumivox {
+
+QString TipDisplayText(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gb18030("GB18030");
+    if (gb18030.isValid())
+        return gb18030.decode(view);
+    return text;
+}
+
+QUrl OpenableTipUrl(const std::string& link) {
+    const QUrl url(TipDisplayText(link).trimmed(), QUrl::TolerantMode);
+    const QString scheme = url.scheme(); // QUrl keeps schemes in lower case
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
+        return QUrl();
+    return url;
+}
+
+} // namespace lumivox
