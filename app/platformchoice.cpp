@@ -1,0 +1,30 @@
+#include "app/platformchoice.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QtGlobal>
+
+namespace lumivox {
+
+namespace {
+
+bool IsWaylandSession() {
+    return qgetenv("XDG_SESSION_TYPE") == "wayland" ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+void ChooseQtPlatform() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && IsWaylandSession() &&
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+    // The layout is in pixels at 96 dpi: every size scales by the screen's exact
+    // factor, so fixed positions and the texts inside them grow together.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
+} // namespace lumivox

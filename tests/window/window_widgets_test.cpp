@@ -1,0 +1,444 @@
+// The window as built, before any setting is applied: every control checked from one
+// table, then the behaviour of the window's own parts (tab order, links, memo, combo
+// boxes, keep-on-top flag).
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "formfixture.h"
+#include "maker.h"
+
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// Collects every address the program asks the desktop to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        fixture = std::make_unique<lumivox::test::FormFixture>();
+        form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        fixture.reset();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+    TForm1& form() { return *fixture->form; }
+    template <typename T = QWidget> T* control(const char* name) {
+        return form().findChild<T*>(QLatin1String(name));
+    }
+
+    UrlRecorder recorder;
+    std::unique_ptr<lumivox::test::FormFixture> fixture;
+};
+
+constexpr int kNoItems = -1;
+
+struct Row {
+    const char* name;
+    const char* kind;
+    const char* parent;
+    int left, top;
+    QSize size; // empty: a label sized to its text, or a docked control
+    const char* text;
+    int items = kNoItems;
+    int selected = kNoItems;
+    bool enabled = true;
+    bool shown = true;
+    int fontPx = 16;
+    QColor colour = {}; // invalid: the window's text colour
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    bool bold = false;
+    bool underline = false;
+};
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+constexpr auto kHand = Qt::PointingHandCursor;
+
+// clang-format off
+const std::vector<Row> kControls = {
+    {"pgc1", "QTabWidget", "Form1", 0, 0, {544, 342}, nullptr},
+    {"pnl2", "QFrame", "Form1", 0, 342, {544, 20}, nullptr},
+    {"ts1", "QWidget", "pgc1", 0, 0, {}, "定时设置"},
+    {"ts2", "QWidget", "pgc1", 0, 0, {}, "关于帮助", kNoItems, kNoItems, true, false},
+    {"grp1Timer", "QGroupBox", "ts1", 338, 8, {167, 89}, "报时设置"},
+    {"grp12", "QGroupBox", "ts1", 9, 5, {312, 284}, "倒计时"},
+    {"chkDispTop", "QCheckBox", "ts1", 338, 107, {122, 17}, "显示在最前面"},
+    {"chkHour", "QCheckBox", "grp1Timer", 21, 25, {97, 17}, "整点报时"},
+    {"chkHalf", "QCheckBox", "grp1Timer", 21, 56, {92, 17}, "半点报时"},
+    {"lbl7", "QLabel", "grp12", 15, 22, {}, "倒计数(时:分:秒)："},
+    {"lblMinTick", "QLabel", "grp12", 162, 15, {}, "00:10:30", kNoItems, kNoItems, true, true, 24, kRed, Qt::ArrowCursor, true},
+    {"cbbHour", "QComboBox", "grp12", 32, 45, {70, 24}, "0", 24, 0},
+    {"lbl10", "QLabel", "grp12", 103, 47, {}, ":"},
+    {"cbbMin", "QComboBox", "grp12", 114, 45, {70, 24}, "10", 60, 10},
+    {"lbl11", "QLabel", "grp12", 184, 47, {}, ":"},
+    {"cbbSec", "QComboBox", "grp12", 195, 45, {70, 24}, "30", 60, 30},
+    {"chkMin", "QCheckBox", "grp12", 15, 85, {57, 17}, "最后"},
+    {"cbbLastMin", "QComboBox", "grp12", 72, 82, {49, 24}, "10", 60, 9},
+    {"lbl12", "QLabel", "grp12", 125, 85, {}, "分钟每"},
+    {"cbbPerMin", "QComboBox", "grp12", 176, 82, {49, 24}, "1", 30, 0},
+    {"lbl13", "QLabel", "grp12", 227, 85, {}, "分钟报数"},
+    {"chkSec", "QCheckBox", "grp12", 15, 120, {57, 17}, "最后"},
+    {"cbbLastSec", "QComboBox", "grp12", 72, 117, {49, 24}, "30", 60, -1},
+    {"lbl15", "QLabel", "grp12", 125, 120, {}, "秒钟每"},
+    {"cbbPerSec", "QComboBox", "grp12", 176, 117, {49, 24}, "1", 30, 0},
+    {"lbl16", "QLabel", "grp12", 227, 120, {}, "秒钟报数"},
+    {"chkLastOne", "QCheckBox", "grp12", 15, 154, {154, 17}, "最后一秒提示声音"},
+    {"btnLastOne", "QPushButton", "grp12", 176, 154, {113, 23}, "选择声音", kNoItems, kNoItems, true, false},
+    {"chkCircle", "QCheckBox", "grp12", 15, 196, {91, 17}, "循环计时"},
+    {"btnMinStart", "QPushButton", "grp12", 15, 239, {113, 27}, "启动"},
+    {"btnStop", "QPushButton", "grp12", 176, 239, {113, 27}, "停止", kNoItems, kNoItems, false},
+    {"mmoHelp", "QPlainTextEdit", "ts2", 0, 0, {}, nullptr},
+    {"pnl1", "QFrame", "ts2", -1, 0, {}, nullptr},
+    {"lbl1", "QLabel", "pnl1", 29, 15, {}, "Lumivox语音报时器"},
+    {"lbl2", "QLabel", "pnl1", 29, 50, {}, "版本：1.7.921"},
+    {"lbl14", "QLabel", "pnl1", 35, 93, {}, nullptr},
+    {"lbl8", "QLabel", "pnl1", 45, 125, {}, "下载最新版本", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
+    {"lbl3", "QLabel", "pnl1", 51, 171, {}, "Lumivox工作室", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
+    {"lbl4", "QLabel", "pnl1", 23, 188, {}, lumivox::maker::kHomePage, kNoItems, kNoItems, true, true, 12, kBlue, kHand},
+    {"lbl5", "QLabel", "pnl1", 43, 243, {}, "赞助开发，谢谢！", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
+    {"lblTips", "QLabel", "pnl2", 2, 3, {}, "", kNoItems, kNoItems, true, true, 13, {}, kHand, false, true},
+};
+// clang-format on
+
+QString TextOf(QWidget* widget, QTabWidget* pages) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        return combo->currentText();
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return group->title();
+    return pages->tabText(pages->indexOf(widget));
+}
+
+TEST_F(WindowTest, EveryControlAsBuilt) {
+    auto* pages = control<QTabWidget>("pgc1");
+    ASSERT_NE(pages, nullptr);
+    for (const Row& row : kControls) {
+        SCOPED_TRACE(row.name);
+        QWidget* widget = control(row.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(widget->inherits(row.kind)) << widget->metaObject()->className();
+
+        if (std::string_view(row.parent) == "pgc1") {
+            EXPECT_GE(pages->indexOf(widget), 0);
+        } else {
+            ASSERT_NE(widget->parentWidget(), nullptr);
+            EXPECT_EQ(widget->parentWidget()->objectName(), QLatin1String(row.parent));
+        }
+        if (row.left >= 0 && std::string_view(row.parent) != "pgc1")
+            EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
+        if (!row.size.isEmpty())
+            EXPECT_EQ(widget->size(), row.size);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            // Sized to the text shown: nothing clipped.
+            EXPECT_GE(label->width(), label->sizeHint().width());
+            EXPECT_GE(label->height(), label->sizeHint().height());
+        }
+
+        if (row.text)
+            EXPECT_EQ(TextOf(widget, pages), U(row.text));
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            EXPECT_EQ(combo->count(), row.items);
+            EXPECT_EQ(combo->currentIndex(), row.selected);
+            EXPECT_EQ(combo->maxVisibleItems(), 11);
+            for (int i = 0; i < combo->count(); ++i)
+                EXPECT_EQ(combo->itemText(i).toInt(), combo->itemText(0).toInt() + i);
+        } else {
+            EXPECT_EQ(row.items, kNoItems);
+        }
+        if (auto* box = qobject_cast<QCheckBox*>(widget))
+            EXPECT_FALSE(box->isChecked());
+
+        EXPECT_EQ(widget->isEnabled(), row.enabled);
+        EXPECT_EQ(!widget->isHidden(), row.shown);
+
+        const QFont font = widget->font();
+        EXPECT_EQ(font.pixelSize(), row.fontPx);
+        EXPECT_EQ(font.bold(), row.bold);
+        EXPECT_EQ(font.underline(), row.underline);
+        const QColor expected =
+            row.colour.isValid() ? row.colour
+                                 : form().palette().color(QPalette::Active, QPalette::WindowText);
+        EXPECT_EQ(widget->palette().color(QPalette::Active, QPalette::WindowText).name(),
+                  expected.name());
+        EXPECT_EQ(widget->cursor().shape(), row.cursor);
+        // Only the tips line has a hint of its own, written later by the tips.
+        EXPECT_TRUE(widget->toolTip().isEmpty());
+    }
+    // The label's font must draw the text it holds: CJK glyphs present, not boxes.
+    EXPECT_TRUE(QFontMetrics(control("lbl7")->font()).inFont(QChar(0x5012)));
+}
+
+TEST_F(WindowTest, WindowFrameAndTimers) {
+    EXPECT_EQ(form().size(), QSize(544, 362));
+    EXPECT_EQ(form().minimumSize(), form().maximumSize());
+    EXPECT_EQ(form().windowTitle(), U(lumivox::maker::kTitle));
+    const Qt::WindowFlags flags = form().windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form().findChild<QMenuBar*>(), nullptr);
+    EXPECT_EQ(control<QTabWidget>("pgc1")->currentWidget(), control("ts1"));
+
+    struct TimerRow {
+        const char* name;
+        int interval;
+        bool active;
+        Qt::TimerType type;
+    };
+    const TimerRow timers[] = {{"tmrSec", 985, false, Qt::PreciseTimer},
+                               {"tmrHour", 60000, false, Qt::PreciseTimer},
+                               {"tmr1", 15000, true, Qt::CoarseTimer}};
+    for (const TimerRow& row : timers) {
+        SCOPED_TRACE(row.name);
+        auto* timer = form().findChild<QTimer*>(QLatin1String(row.name));
+        ASSERT_NE(timer, nullptr);
+        EXPECT_EQ(timer->interval(), row.interval);
+        EXPECT_EQ(timer->isActive(), row.active);
+        EXPECT_EQ(timer->timerType(), row.type);
+    }
+    EXPECT_EQ(form().tmrSec, form().findChild<QTimer*>(QStringLiteral("tmrSec")));
+}
+
+// Focus names: an editable combo box's line edit stands for the box.
+QString FocusName() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return QStringLiteral("(none)");
+    if (qobject_cast<QComboBox*>(focus->parentWidget()))
+        focus = focus->parentWidget();
+    if (qobject_cast<QTabBar*>(focus))
+        return QStringLiteral("tabs");
+    return focus->objectName();
+}
+
+TEST_F(WindowTest, TabWalksTheTimerPageInOrderAndSkipsTheHiddenButton) {
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    form().chkHour->setFocus(Qt::TabFocusReason);
+    QStringList seen{FocusName()};
+    for (int i = 0; i < 20 && (seen.size() == 1 || seen.last() != seen.first()); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << FocusName();
+    }
+    const QStringList expected = {
+        "chkHour",    "chkHalf",     "cbbHour",    "cbbMin",     "cbbSec",    "chkMin",
+        "cbbLastMin", "cbbPerMin",   "chkSec",     "cbbLastSec", "cbbPerSec", "chkLastOne",
+        "chkCircle",  "btnMinStart", "chkDispTop", "tabs",       "chkHour"};
+    EXPECT_EQ(seen, expected);
+
+    // With Stop enabled (a countdown running) it follows Start.
+    form().btnStop->setEnabled(true);
+    form().btnMinStart->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(FocusName(), "btnStop");
+    EXPECT_EQ(form().btnLastOne->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(WindowTest, HiddenButtonStaysHiddenOnEveryPage) {
+    auto* pages = control<QTabWidget>("pgc1");
+    for (int index : {1, 0, 1, 0}) {
+        pages->setCurrentIndex(index);
+        QApplication::processEvents();
+        EXPECT_FALSE(form().btnLastOne->isVisible());
+    }
+    form().hide();
+    form().show();
+    QApplication::processEvents();
+    EXPECT_FALSE(form().btnLastOne->isVisible());
+    EXPECT_TRUE(form().btnMinStart->isVisible());
+}
+
+class UrlOpenedBy : public WindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UrlOpenedBy, ClickOnLinkLabel) {
+    const std::string name = GetParam();
+    struct Link {
+        const char* label;
+        const char* url;
+    };
+    const Link links[] = {{"lbl3", lumivox::maker::kHomePage},
+                          {"lbl4", lumivox::maker::kHomePage},
+                          {"lbl8", lumivox::maker::kDownloadPage},
+                          {"lbl5", lumivox::maker::kShopPage}};
+    for (const Link& link : links) {
+        if (name != link.label)
+            continue;
+        control<QTabWidget>("pgc1")->setCurrentIndex(1);
+        QApplication::processEvents();
+        QLabel* label = control<QLabel>(link.label);
+        ASSERT_NE(label, nullptr);
+        QTest::mouseClick(label, Qt::LeftButton);
+        QApplication::processEvents();
+        ASSERT_EQ(recorder.opened.size(), 1);
+        EXPECT_EQ(recorder.opened[0].toString(), U(link.url));
+        EXPECT_FALSE(recorder.opened[0].toString().endsWith('/'));
+
+        // Pressed on the label but let go elsewhere: no click.
+        QTest::mousePress(label, Qt::LeftButton);
+        QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(-20, -20));
+        QApplication::processEvents();
+        EXPECT_EQ(recorder.opened.size(), 1);
+        EXPECT_TRUE(form().isVisible());
+        return;
+    }
+    FAIL() << "no such link label";
+}
+
+INSTANTIATE_TEST_SUITE_P(AboutPage, UrlOpenedBy, ::testing::Values("lbl3", "lbl4", "lbl8", "lbl5"));
+
+TEST_F(WindowTest, DownloadPageIsOnTheHomeHost) {
+    EXPECT_EQ(QUrl(U(lumivox::maker::kDownloadPage)).host(),
+              QUrl(U(lumivox::maker::kHomePage)).host());
+    EXPECT_TRUE(U(lumivox::maker::kDownloadPage).endsWith("/showsoft.asp?id=101"));
+}
+
+TEST_F(WindowTest, HelpMemoIsReadOnlyAndTheAboutPanelKeepsItsWidth) {
+    auto* pages = control<QTabWidget>("pgc1");
+    pages->setCurrentIndex(1);
+    QApplication::processEvents();
+    QPlainTextEdit* memo = form().mmoHelp;
+    ASSERT_EQ(memo->document()->blockCount(), 14);
+    EXPECT_EQ(memo->document()->findBlockByNumber(0).text(), U("Lumivox语音定时器说明："));
+    EXPECT_EQ(memo->document()->findBlockByNumber(11).text(), U("     Lumivox工作室  出品"));
+    EXPECT_EQ(memo->document()->findBlockByNumber(13).text(),
+              QStringLiteral("     ") + U(lumivox::maker::kHomePage));
+    for (int empty : {1, 3, 5, 7, 9, 10, 12})
+        EXPECT_TRUE(memo->document()->findBlockByNumber(empty).text().isEmpty()) << empty;
+
+    const QString before = memo->toPlainText();
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("abc"));
+    QTest::keyClick(memo, Qt::Key_Delete);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QTest::keyClick(memo, Qt::Key_Return);
+    EXPECT_EQ(memo->toPlainText(), before);
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+
+    // The panel is docked right at 170 wide; the memo takes the rest of the page.
+    QWidget* page = control("ts2");
+    EXPECT_EQ(form().pnl1->geometry(), QRect(page->width() - 170, 0, 170, page->height()));
+    EXPECT_EQ(memo->geometry(), QRect(0, 0, page->width() - 170, page->height()));
+    // Every line fits without scrolling.
+    EXPECT_EQ(memo->verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(WindowTest, EditableBoxesKeepTypedTextAndPickOnlyBoxesDoNot) {
+    QComboBox* last = form().cbbLastMin;
+    last->setFocus();
+    last->lineEdit()->selectAll();
+    QTest::keyClicks(last->lineEdit(), QStringLiteral("90"));
+    QTest::keyClick(last->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(last->currentText(), "90");
+    EXPECT_EQ(last->count(), 60); // nothing clamps it, nothing adds it to the list
+    last->lineEdit()->selectAll();
+    QTest::keyClicks(last->lineEdit(), QStringLiteral("abc"));
+    EXPECT_EQ(last->currentText(), "abc");
+
+    for (QComboBox* box : {form().cbbHour, form().cbbMin, form().cbbSec})
+        EXPECT_FALSE(box->isEditable()) << box->objectName().toStdString();
+    for (QComboBox* box :
+         {form().cbbLastMin, form().cbbPerMin, form().cbbLastSec, form().cbbPerSec})
+        EXPECT_TRUE(box->isEditable()) << box->objectName().toStdString();
+}
+
+TEST_F(WindowTest, EveryComboDropsDownElevenRows) {
+    for (QComboBox* box : {form().cbbHour, form().cbbLastMin}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->showPopup();
+        QApplication::processEvents();
+        QAbstractItemView* view = box->view();
+        ASSERT_TRUE(view->isVisible());
+        const int row = view->sizeHintForRow(0);
+        ASSERT_GT(row, 0);
+        EXPECT_EQ(view->viewport()->height() / row, 11);
+        box->hidePopup();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(WindowTest, KeepOnTopFollowsTheBoxWithoutReplacingTheWindow) {
+    const WId id = form().winId();
+    QWindow* handle = form().windowHandle();
+    const QRect geometry = form().geometry();
+
+    form().chkDispTop->setChecked(true);
+    EXPECT_TRUE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTest::mouseClick(form().chkDispTop, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_FALSE(form().chkDispTop->isChecked());
+    EXPECT_FALSE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(form().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    EXPECT_EQ(form().winId(), id);
+    EXPECT_EQ(form().windowHandle(), handle);
+    EXPECT_EQ(form().geometry(), geometry);
+    EXPECT_TRUE(form().isVisible());
+    // The title-bar buttons survive the change.
+    EXPECT_FALSE(form().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(form().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+}
+
+TEST_F(WindowTest, KeepOnTopSetBeforeTheWindowExistsTakesEffectWhenShown) {
+    lumivox::test::FormFixture hidden;
+    hidden.form->chkDispTop->setChecked(true);
+    hidden.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(hidden.form.get()));
+    EXPECT_TRUE(hidden.form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(WindowTest, TipsLineGrowsWithItsText) {
+    QLabel* tips = form().lblTips;
+    tips->setText(U("这是一条比较长的提示文字"));
+    QApplication::processEvents();
+    EXPECT_GE(tips->width(), tips->sizeHint().width());
+    EXPECT_EQ(tips->pos(), QPoint(2, 3));
+}
+
+} // namespace
+
+#include "window_widgets_test.moc"
