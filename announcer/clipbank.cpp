@@ -2,14 +2,18 @@
 
 namespace lumivox {
 
-std::string ClipResourceName(int index) { return "wav" + std::to_string(index); }
+std::string ClipResourceName(int index) {
+    return "wav" + std::to_string(index);
+}
 
 void ClipBank::LoadAll(const ClipSource& source) {
     for (int i = 0; i < kClipCount; ++i)
         clips_[static_cast<std::size_t>(i)] = source.FindClip("WAV", ClipResourceName(i));
 }
 
-void ClipBank::ReleaseAll() { clips_.fill(ClipHandle{}); }
+void ClipBank::ReleaseAll() {
+    clips_.fill(ClipHandle{});
+}
 
 ClipHandle ClipBank::Clip(int index) const {
     if (index < 0 || index >= kClipCount)

@@ -9,6 +9,7 @@
 #include "announcer/platform/defaultsound.h"
 #include "announcer/platform/resourceclips.h"
 #include "maker.h"
+#include "tips/lvwebtips.h"
 
 TForm1* Form1 = nullptr;
 
@@ -18,6 +19,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     sound_ = options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput();
     clipSource_ =
         options_.clipSource ? options_.clipSource : std::make_shared<lumivox::ResourceClipSource>();
+    if (!Form1)
+        Form1 = this;
     setWindowTitle(QString::fromUtf8(lumivox::maker::kTitle));
     CreateControls();
     ConnectControls();
@@ -26,10 +29,11 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 }
 
 TForm1::~TForm1() {
-    // Closing normally has done this already; a window destroyed without closing
-    // must still not leave the announcer running.
+    // Closing normally has stopped the announcer already; either way the thread
+    // must not outlive the window's sound output and clips, which go before it.
     if (Announcer)
         Announcer->Shutdown();
+    Announcer.reset();
     if (Form1 == this)
         Form1 = nullptr;
 }

@@ -1,0 +1,116 @@
+#ifndef _WIN32
+#include "announcer/platform/pulsesoundoutput.h"
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "announcer/platform/defaultsound.h"
+#include "announcer/wavfile.h"
+
+namespace lumivox {
+
+namespace {
+// A server buffer long enough to ride out a busy machine; an abort flushes it, so
+// it stays prompt (the wait below checks every 10 ms).
+constexpr int kChunkMilliseconds = 20;
+constexpr int kTargetLatencyMilliseconds = 250;
+constexpr pa_usec_t kDrainStepMicroseconds = 10000;
+} // namespace
+
+PulseSoundOutput::PulseSoundOutput(std::string applicationName)
+    : applicationName_(std::move(applicationName)) {}
+
+PulseSoundOutput::~PulseSoundOutput() {
+    CloseStream();
+}
+
+bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
+    if (stream_ && streamRate_ == rate && streamChannels_ == channels)
+        return true;
+    CloseStream();
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = rate;
+    spec.channels = channels;
+    const std::uint32_t bytesPerSecond = rate * channels * 2;
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = bytesPerSecond * kTargetLatencyMilliseconds / 1000;
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(-1);
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    int error = 0;
+    stream_ = pa_simple_new(nullptr, applicationName_.c_str(), PA_STREAM_PLAYBACK, nullptr, "voice",
+                            &spec, nullptr, &attr, &error);
+    if (!stream_)
+        return false;
+    streamRate_ = rate;
+    streamChannels_ = channels;
+    return true;
+}
+
+void PulseSoundOutput::CloseStream() {
+    if (stream_)
+        pa_simple_free(stream_);
+    stream_ = nullptr;
+    streamRate_ = 0;
+    streamChannels_ = 0;
+}
+
+void PulseSoundOutput::PlaySync(ClipHandle clip) {
+    if (!clip || aborted_.load())
+        return;
+    const auto wave = ParseWave(clip.data, clip.size);
+    if (!wave || wave->formatTag != 1 || wave->bitsPerSample != 16 || wave->channels == 0 ||
+        wave->channels > 2 || wave->sampleRate == 0)
+        return;
+    std::lock_guard lock(playMutex_);
+    if (!EnsureStream(wave->sampleRate, static_cast<std::uint8_t>(wave->channels)))
+        return;
+    const std::size_t frameBytes = 2u * wave->channels;
+    const std::size_t chunkBytes = std::max<std::size_t>(frameBytes, wave->sampleRate * frameBytes *
+                                                                         kChunkMilliseconds / 1000);
+    const std::size_t total = wave->sampleBytes - wave->sampleBytes % frameBytes;
+    int error = 0;
+    for (std::size_t at = 0; at < total; at += chunkBytes) {
+        if (aborted_.load()) {
+            pa_simple_flush(stream_, &error);
+            return;
+        }
+        const std::size_t n = std::min(chunkBytes, total - at);
+        if (pa_simple_write(stream_, wave->samples + at, n, &error) < 0) {
+            CloseStream(); // the server went away; try a new connection next time
+            return;
+        }
+    }
+    // The server may take the whole clip at once; wait for it to be heard in small
+    // steps so that an abort still cuts it off promptly.
+    for (;;) {
+        if (aborted_.load()) {
+            pa_simple_flush(stream_, &error);
+            return;
+        }
+        const pa_usec_t queued = pa_simple_get_latency(stream_, &error);
+        if (queued == static_cast<pa_usec_t>(-1) || queued <= kDrainStepMicroseconds)
+            break;
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::min<pa_usec_t>(queued - kDrainStepMicroseconds / 2, kDrainStepMicroseconds)));
+    }
+    if (pa_simple_drain(stream_, &error) < 0)
+        CloseStream();
+}
+
+void PulseSoundOutput::Abort() {
+    aborted_.store(true);
+}
+
+std::shared_ptr<SoundOutput> CreateDefaultSoundOutput() {
+    return std::make_shared<PulseSoundOutput>();
+}
+
+} // namespace lumivox
+#endif

@@ -1,0 +1,86 @@
+#include "announcer/wavfile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumivox {
+
+namespace {
+
+std::uint32_t ReadU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint16_t ReadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+bool IsTag(const std::uint8_t* p, const char* tag) {
+    return std::memcmp(p, tag, 4) == 0;
+}
+
+// The INAM sub-chunk of a LIST/INFO chunk, without its terminating zeros.
+std::string FindInfoName(const std::uint8_t* p, std::size_t size) {
+    if (size < 4 || !IsTag(p, "INFO"))
+        return {};
+    std::size_t at = 4;
+    while (size - at >= 8) {
+        const std::size_t len = std::min<std::size_t>(ReadU32(p + at + 4), size - at - 8);
+        if (IsTag(p + at, "INAM")) {
+            std::string name(reinterpret_cast<const char*>(p + at + 8), len);
+            name.erase(std::find(name.begin(), name.end(), '\0'), name.end());
+            return name;
+        }
+        at += 8 + len + (len & 1);
+        if (at > size)
+            break;
+    }
+    return {};
+}
+
+} // namespace
+
+double WaveData::Seconds() const {
+    const std::size_t frameBytes = static_cast<std::size_t>(channels) * (bitsPerSample / 8);
+    if (frameBytes == 0 || sampleRate == 0)
+        return 0.0;
+    return static_cast<double>(sampleBytes / frameBytes) / sampleRate;
+}
+
+std::optional<WaveData> ParseWave(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr || size < 12 || !IsTag(data, "RIFF") || !IsTag(data + 8, "WAVE"))
+        return std::nullopt;
+    WaveData wave;
+    bool haveFormat = false;
+    bool haveData = false;
+    std::size_t at = 12;
+    while (size - at >= 8) {
+        const std::uint8_t* chunk = data + at;
+        const std::size_t len = std::min<std::size_t>(ReadU32(chunk + 4), size - at - 8);
+        const std::uint8_t* body = chunk + 8;
+        if (IsTag(chunk, "fmt ") && len >= 16) {
+            wave.formatTag = ReadU16(body);
+            wave.channels = ReadU16(body + 2);
+            wave.sampleRate = ReadU32(body + 4);
+            wave.bitsPerSample = ReadU16(body + 14);
+            haveFormat = true;
+        } else if (IsTag(chunk, "data") && !haveData) {
+            wave.samples = body;
+            wave.sampleBytes = len;
+            haveData = true;
+        } else if (IsTag(chunk, "LIST")) {
+            std::string name = FindInfoName(body, len);
+            if (!name.empty())
+                wave.infoName = std::move(name);
+        }
+        at += 8 + len + (len & 1);
+        if (at > size)
+            break;
+    }
+    if (!haveFormat || !haveData)
+        return std::nullopt;
+    return wave;
+}
+
+} // namespace lumivox
