@@ -14,7 +14,9 @@ MessageBoxPresenter& Presenter() {
 }
 } // namespace
 
-void SetMessageBoxPresenter(MessageBoxPresenter presenter) { Presenter() = std::move(presenter); }
+void SetMessageBoxPresenter(MessageBoxPresenter presenter) {
+    Presenter() = std::move(presenter);
+}
 
 void ShowMessageBox(QWidget* owner, const QString& title, const QString& text) {
     if (Presenter()) {
