@@ -7,14 +7,20 @@
 
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
+#include "app/platformchoice.h"
 #include "maker.h"
 
 int main(int argc, char* argv[]) {
+    lumivox::ChooseQtPlatform();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumivox"));
     QApplication::setOrganizationName(QStringLiteral("Lumivox"));
     QApplication::setApplicationVersion(QString::fromUtf8(lumivox::maker::kFileVersion));
     QApplication::setApplicationDisplayName(QString::fromUtf8(lumivox::maker::kTitle));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/lumivox-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     int result = 1;
     std::unique_ptr<TForm1> window;
