@@ -134,8 +134,7 @@ int CountColour(const QImage& image, QRect area, QColor colour) {
 }
 
 TEST_F(WindowOnDesktop, ScreenshotOfEachPage) {
-    const QString dir = qEnvironmentVariable("LUMIVOX_BINARY_DIR", QDir::currentPath()) +
-                        QStringLiteral("/artifacts");
+    const QString dir = QStringLiteral(LUMIVOX_ARTIFACTS_DIR);
     ASSERT_TRUE(QDir().mkpath(dir));
     auto* pages = form->pgc1;
     struct Shot {
@@ -150,18 +149,26 @@ TEST_F(WindowOnDesktop, ScreenshotOfEachPage) {
         SCOPED_TRACE(shot.file);
         pages->setCurrentIndex(shot.page);
         QTest::qWait(300);
-        // The whole frame as the screen shows it, title bar included.
+        // The whole frame as the screen shows it, title bar included; the X server
+        // speaks in device pixels, grabWindow in device-independent ones.
         const QRect client = ClientGeometry(id);
-        const QRect frame = form->frameGeometry();
-        const QPoint offset = client.topLeft() - form->geometry().topLeft();
-        QPixmap picture = form->screen()->grabWindow(
-            0, frame.x() + offset.x(), frame.y() + offset.y(), frame.width(), frame.height());
+        const QStringList extents =
+            Property(id, "_NET_FRAME_EXTENTS").section('=', 1).split(',', Qt::SkipEmptyParts);
+        ASSERT_EQ(extents.size(), 4);
+        const QMargins border(extents[0].trimmed().toInt(), extents[2].trimmed().toInt(),
+                              extents[1].trimmed().toInt(), extents[3].trimmed().toInt());
+        const QRect frame = client.marginsAdded(border);
+        const qreal ratio = form->devicePixelRatioF();
+        const QPixmap picture = form->screen()->grabWindow(
+            0, qRound(frame.x() / ratio), qRound(frame.y() / ratio), qRound(frame.width() / ratio),
+            qRound(frame.height() / ratio));
         ASSERT_FALSE(picture.isNull());
         ASSERT_TRUE(picture.save(dir + '/' + shot.file));
 
         // The coloured label really is drawn in its colour where it stands.
         const QImage image = form->grab().toImage();
-        const QRect area(shot.colouredLabel->mapTo(form, QPoint(0, 0)), shot.colouredLabel->size());
+        const QRect area(shot.colouredLabel->mapTo(form, QPoint(0, 0)) * ratio,
+                         shot.colouredLabel->size() * ratio);
         EXPECT_GT(CountColour(image, area, shot.colour), 20);
     }
 }
