@@ -22,6 +22,8 @@ testenv_start() {
     local dir=$1
     mkdir -p "$dir"
     export TESTENV_DIR=$dir
+    export XDG_RUNTIME_DIR="$dir/xdg-runtime"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
     # X display: let Xvfb pick a free number and tell us which.
     local fifo="$dir/displayfd"
