@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# The program's tray icon on a real X desktop (openbox + trayer):
+#   1. on the shared test desktop: the icon docks in the tray with its tip;
+#      minimising removes the window from the window manager's client list; a left
+#      click on the icon brings it back as the active window;
+#   2. on a private desktop with no tray host: the window minimises to the taskbar
+#      and can be brought back; once a tray host starts, the icon docks and
+#      minimising hides into it.
+# Usage: tray_e2e.sh PATH_TO_LUMIVOX. Exits 77 (skipped) without a test desktop.
+set -uo pipefail
+
+program=${1:-}
+[[ -x $program ]] || { echo "skip: program not built"; exit 77; }
+[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
+for tool in xdotool xprop xwininfo wmctrl Xvfb openbox trayer; do
+    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/tray-e2e.XXXXXX)
+started=() # pids this script started, stopped at exit
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+check() { # description, command...
+    local what=$1; shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+        return 1
+    fi
+}
+wait_until() { # seconds, command...
+    local limit=$1; shift
+    local i
+    for ((i = 0; i < limit * 10; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The program runs from its own folder copy (its settings live beside it); closing
+# it opens the home page, which goes to a fake browser.
+mkdir -p "$work/app" "$work/bin"
+cp "$program" "$work/app/lumivox"
+printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+export QT_QPA_PLATFORM=xcb
+unset DBUS_SESSION_BUS_ADDRESS # the XEmbed tray, not a D-Bus one
+
+start_program() {
+    (cd "$work/app" && exec ./lumivox) >"$work/program.log" 2>&1 &
+    program_pid=$!
+    started+=("$program_pid")
+}
+stop_program() {
+    [[ -n ${main:-} ]] && wmctrl -i -c "$main" 2>/dev/null
+    wait_until 20 sh -c "! kill -0 $program_pid 2>/dev/null" || kill "$program_pid" 2>/dev/null
+    wait "$program_pid" 2>/dev/null
+}
+
+client_list() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'; }
+has_class() { xprop -id "$1" WM_CLASS 2>/dev/null | grep -q '"lumivox"'; }
+find_main_window() {
+    local w
+    for w in $(client_list); do
+        if has_class "$w"; then
+            main=$w
+            return 0
+        fi
+    done
+    return 1
+}
+same_window() { [[ $((16#${1#0x})) -eq $((16#${2#0x})) ]]; }
+listed() { local w; for w in $(client_list); do same_window "$w" "$main" && return 0; done; return 1; }
+not_listed() { ! listed; }
+mapped() { xwininfo -id "$main" 2>/dev/null | grep -q "IsViewable"; }
+unmapped() { ! mapped; }
+active() {
+    local a
+    a=$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')
+    [[ -n $a ]] && same_window "$a" "$main"
+}
+minimised_on_taskbar() {
+    listed && xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
+# The icon: a window of the program embedded in trayer's panel. Sets icon_x, icon_y
+# (its centre on the screen).
+find_icon() {
+    local line size pos
+    line=$(xwininfo -root -tree | grep -A1000 '"panel" "trayer"' | grep '("lumivox" "lumivox")' |
+        head -1)
+    [[ -n $line ]] || return 1
+    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
+    size=${size# }
+    size=${size%+}
+    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
+    pos=${pos# +}
+    icon_x=$((${pos%+*} + ${size%x*} / 2))
+    icon_y=$((${pos#*+} + ${size#*x} / 2))
+    [[ ${size%x*} -gt 1 ]]
+}
+tooltip_shown() {
+    local w
+    for w in $(xwininfo -root -tree | grep '("lumivox" "lumivox")' | grep -o '^ *0x[0-9a-f]*'); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP &&
+            xwininfo -id "$w" | grep -q IsViewable && return 0
+    done
+    return 1
+}
+# The panel may still be settling its layout: take the icon's position afresh.
+click_icon() {
+    find_icon || return 1
+    xdotool mousemove "$icon_x" "$icon_y" sleep 0.2 click 1
+}
+
+# --- 1. The shared desktop, tray host running --------------------------------------
+echo "== with a tray host ($DISPLAY)"
+start_program
+check "main window appears" wait_until 30 find_main_window
+check "icon docks in the tray" wait_until 20 find_icon
+echo "icon at $icon_x,$icon_y; window $main"
+xdotool mousemove $((icon_x - 200)) $((icon_y + 300)) sleep 0.3 mousemove "$icon_x" "$icon_y"
+check "hovering the icon shows its tip" wait_until 10 tooltip_shown
+xdotool mousemove 640 700
+
+xdotool windowminimize "$main"
+check "minimised window leaves the client list" wait_until 10 not_listed
+check "minimised window is unmapped" unmapped
+check "icon stays in the tray" find_icon
+sleep 0.5 # let the double-click interval pass since the last pointer action
+click_icon
+check "left click on the icon brings the window back" wait_until 10 listed
+check "restored window is mapped" wait_until 10 mapped
+check "restored window is active" wait_until 10 active
+check "restored window is not minimised" \
+    sh -c "! xprop -id $main _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN"
+click_icon
+sleep 1
+check "left click on a shown window keeps it shown" mapped
+stop_program
+check "program ended" sh -c "! kill -0 $program_pid 2>/dev/null"
+
+# --- 2. A private desktop without a tray host ---------------------------------------
+fifo="$work/displayfd"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+started+=($!)
+read -r -t 20 num <"$fifo" || { echo "FAIL: private Xvfb did not start"; exit 1; }
+export DISPLAY=":$num"
+echo "== without a tray host ($DISPLAY)"
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+started+=($!)
+wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+main=
+start_program
+check "program starts without a tray" wait_until 30 find_main_window
+check "program keeps running" kill -0 "$program_pid"
+xdotool windowminimize "$main"
+check "minimised window stays on the taskbar" wait_until 10 minimised_on_taskbar
+wmctrl -i -a "$main"
+check "window comes back from the taskbar" wait_until 10 mapped
+check "window comes back active" wait_until 10 active
+
+trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+    --transparent false >"$work/trayer.log" 2>&1 &
+started+=($!)
+check "icon docks once a tray host starts" wait_until 30 find_icon
+sleep 1 # the tray host lays out its new icon
+xdotool windowminimize "$main"
+check "now minimising hides the window" wait_until 10 not_listed ||
+    { xprop -id "$main" _NET_WM_STATE WM_STATE; xprop -root _NET_CLIENT_LIST; }
+sleep 0.5
+click_icon
+check "left click brings it back" wait_until 10 mapped
+check "and makes it active" wait_until 10 active
+stop_program
+
+if ((failures > 0)); then
+    echo "--- program output"; cat "$work/program.log"
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all tray checks passed"
