@@ -1,0 +1,141 @@
+// A countdown on the real program, heard on the test desktop's null sink: 0:0:12,
+// the last 10 seconds every second and the cue; the clips must come on their seconds.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mainform.h"
+#include "sinkrecorder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using lumivox::testing::ClipSamples;
+using lumivox::testing::FindClipSequence;
+using lumivox::testing::kSinkRate;
+using lumivox::testing::SinkRecorder;
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+double MsBetween(SteadyTime a, SteadyTime b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+struct Heard {
+    int clip;
+    int tick;        // the countdown tick that asks for it
+    double offsetMs; // its start minus (click + tick seconds)
+    double correlation;
+};
+
+// On a busy machine the sound server can run dry and drop part of a clip; the test
+// listens up to this many times and judges the first clean hearing.
+constexpr int kAttempts = 3;
+
+TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
+    if (!lumivox::testing::TestSoundServerConfigured())
+        GTEST_SKIP() << "no test sound server (run through scripts/test.sh)";
+
+    // Count n is asked for on tick 13 - n (the tick where n seconds remain); the cue on
+    // tick 12, in place of 1.
+    std::vector<std::pair<int, int>> expected; // clip, tick
+    for (int n = 10; n >= 2; --n)
+        expected.push_back({n, 13 - n});
+    expected.push_back({21, 12});
+
+    std::vector<Heard> heard;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        QTemporaryDir settingsDir;
+        TForm1::Options options;
+        options.settingsDir = settingsDir.path().toStdString();
+        TForm1 form(std::move(options));
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+        form.cbbHour->setCurrentText("0");
+        form.cbbMin->setCurrentText("0");
+        form.cbbSec->setCurrentText("12");
+        form.cbbLastSec->setCurrentText("10");
+        form.cbbPerSec->setCurrentText("1");
+        QTest::mouseClick(form.chkSec, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(form.chkLastOne, Qt::LeftButton, {}, QPoint(6, 8));
+        ASSERT_TRUE(form.chkSec->isChecked());
+        ASSERT_TRUE(form.chkLastOne->isChecked());
+
+        SinkRecorder recorder;
+        ASSERT_TRUE(recorder.Start());
+        const SteadyTime click = std::chrono::steady_clock::now();
+        QTest::mouseClick(form.btnMinStart, Qt::LeftButton);
+        ASSERT_FALSE(form.btnMinStart->isEnabled());
+        QTest::qWait(14'500);
+        EXPECT_TRUE(form.btnMinStart->isEnabled()); // the run has ended
+        const SteadyTime stop = std::chrono::steady_clock::now();
+        const std::vector<std::int16_t> recording = recorder.Stop();
+        ASSERT_FALSE(recording.empty());
+
+        // The recording ends when it is stopped: sample i was heard at
+        // stop - (size - i) / rate.
+        const double clickAtSample =
+            static_cast<double>(recording.size()) - MsBetween(click, stop) * kSinkRate / 1000.0;
+
+        {
+            // What was heard, one character per 100 ms from the click: '#' loud, '.' quiet.
+            std::string line;
+            for (double t = 0; t < 14'000; t += 100) {
+                const auto i = static_cast<std::size_t>(clickAtSample + t * kSinkRate / 1000.0);
+                const std::size_t end = std::min(recording.size(), i + kSinkRate / 10);
+                const bool loud = i < end && lumivox::testing::FirstSound(recording, i, end) < end;
+                line += loud ? '#' : '.';
+            }
+            std::printf("%s\n", line.c_str());
+        }
+        heard.clear();
+        std::size_t from = 0;
+        bool clean = true;
+        for (const auto& [clip, tick] : expected) {
+            const auto match =
+                FindClipSequence(recording, {ClipSamples(form.Clips.Clip(clip))}, from);
+            ASSERT_TRUE(match.found) << "clip " << clip << " not heard";
+            const double offset =
+                (static_cast<double>(match.start) - clickAtSample) * 1000.0 / kSinkRate -
+                tick * 1000.0;
+            heard.push_back({clip, tick, offset, match.correlations[0]});
+            clean = clean && match.correlations[0] > 0.9;
+            from = match.end;
+        }
+        std::printf("hearing %d:", attempt);
+        for (const Heard& h : heard)
+            std::printf(" clip %d %+.0f ms (%.3f)", h.clip, h.offsetMs, h.correlation);
+        std::printf("\n");
+        if (clean)
+            break;
+    }
+
+    // Every clip on its second, the same way: the ticks are locked to the click.
+    std::vector<double> offsets;
+    for (const Heard& h : heard)
+        offsets.push_back(h.offsetMs);
+    std::sort(offsets.begin(), offsets.end());
+    const double common = offsets[offsets.size() / 2];
+    for (const Heard& h : heard) {
+        EXPECT_GT(h.correlation, 0.9) << "clip " << h.clip;
+        EXPECT_LE(std::abs(h.offsetMs - common), 150.0)
+            << "clip " << h.clip << " on tick " << h.tick;
+        // The sound server's own buffering (a quarter of a second) is allowed on top.
+        EXPECT_GE(h.offsetMs, -150.0) << "clip " << h.clip << " came before its tick";
+        EXPECT_LE(h.offsetMs, 150.0 + 250.0) << "clip " << h.clip << " on tick " << h.tick;
+    }
+}
+
+} // namespace
