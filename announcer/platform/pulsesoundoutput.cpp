@@ -87,18 +87,25 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
             return;
         }
     }
-    // The server may take the whole clip at once; wait for it to be heard in small
-    // steps so that an abort still cuts it off promptly.
-    for (;;) {
-        if (aborted_.load()) {
-            pa_simple_flush(stream_, &error);
-            return;
+    // The server may take the whole clip at once; wait out what it holds in small
+    // steps so that an abort still cuts it off promptly, then drain the rest (about
+    // the sink's own latency, which the reported figure never falls below).
+    const pa_usec_t queued = pa_simple_get_latency(stream_, &error);
+    if (queued != static_cast<pa_usec_t>(-1)) {
+        const auto heard = std::chrono::steady_clock::now() + std::chrono::microseconds(queued);
+        while (std::chrono::steady_clock::now() +
+                   std::chrono::microseconds(kDrainStepMicroseconds) <
+               heard) {
+            if (aborted_.load()) {
+                pa_simple_flush(stream_, &error);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(kDrainStepMicroseconds));
         }
-        const pa_usec_t queued = pa_simple_get_latency(stream_, &error);
-        if (queued == static_cast<pa_usec_t>(-1) || queued <= kDrainStepMicroseconds)
-            break;
-        std::this_thread::sleep_for(std::chrono::microseconds(
-            std::min<pa_usec_t>(queued - kDrainStepMicroseconds / 2, kDrainStepMicroseconds)));
+    }
+    if (aborted_.load()) {
+        pa_simple_flush(stream_, &error);
+        return;
     }
     if (pa_simple_drain(stream_, &error) < 0)
         CloseStream();
