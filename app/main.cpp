@@ -8,6 +8,7 @@
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
 #include "app/platformchoice.h"
+#include "app/singleinstance.h"
 #include "maker.h"
 
 int main(int argc, char* argv[]) {
@@ -21,11 +22,18 @@ int main(int argc, char* argv[]) {
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/lumivox-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    // One copy per user: two would speak every chime and count twice. A later start
+    // brings the running window forward and ends here.
+    lumivox::SingleInstance instance;
+    if (!instance.Claim())
+        return 0;
 
     int result = 1;
     std::unique_ptr<TForm1> window;
     try {
         window = std::make_unique<TForm1>();
+        QObject::connect(&instance, &lumivox::SingleInstance::activationRequested, window.get(),
+                         &TForm1::BringToFront);
         window->show();
         result = QApplication::exec();
     } catch (const std::exception& error) {

@@ -162,6 +162,11 @@ private:
     // --- Tray (tray/) ---
     std::unique_ptr<QObject> trayIcon_; // owns trycn1 and its desktop adapter
     // --- Window (app/mainform_controls.cpp) ---
+    // --- One instance (app/singleinstance.cpp) ---
+public:
+    // Shows the window and makes it the active one, out of the tray if it hides there:
+    // what a second start of the program asks for.
+    void BringToFront();
 };
 
 // The one main window.
