@@ -1,10 +1,21 @@
-// Entry of every Qt test: one QApplication for the whole run, then GoogleTest.
+// Entry of every Qt test: the test's environment, one QApplication for the whole
+// run, then GoogleTest.
 #include <QApplication>
 #include <gtest/gtest.h>
 
+namespace {
+void SetDefault(const char* name, const char* value) {
+    if (!qEnvironmentVariableIsSet(name))
+        qputenv(name, value);
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    SetDefault("QT_QPA_PLATFORM", LUMIVOX_TEST_PLATFORM);
+    SetDefault("QT_SCALE_FACTOR", "1");
+    SetDefault("QT_FONT_DPI", "96");
+    SetDefault("LUMIVOX_SOURCE_DIR", LUMIVOX_TEST_SOURCE_DIR);
+    SetDefault("LUMIVOX_BINARY_DIR", LUMIVOX_TEST_BINARY_DIR);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
