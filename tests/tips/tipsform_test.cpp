@@ -42,7 +42,7 @@ struct Box {
 class TipsFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", ""})
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", "steam", ""})
             QDesktopServices::setUrlHandler(scheme, &recorder_, "Open");
         lumivox::SetMessageBoxPresenter([this](const QString& title, const QString& text) {
             boxes_.append({title, text});
@@ -52,7 +52,7 @@ protected:
 
     void TearDown() override {
         form_.reset();
-        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", ""})
+        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", "steam", ""})
             QDesktopServices::unsetUrlHandler(scheme);
         lumivox::SetMessageBoxPresenter({});
     }
@@ -271,7 +271,14 @@ INSTANTIATE_TEST_SUITE_P(Links, TipsClickTest,
                                            ClickCase{"File", "file:///etc/passwd", false},
                                            ClickCase{"Program", "/usr/bin/xterm", false},
                                            ClickCase{"Javascript", "javascript:alert(1)", false},
-                                           ClickCase{"Empty", "", false}),
+                                           ClickCase{"Empty", "", false},
+                                           ClickCase{"UpperCaseScheme", "HTTP://a.example/", true},
+                                           ClickCase{"CustomScheme", "steam://run/1", false},
+                                           ClickCase{"Mailto", "mailto:a@b.example", false},
+                                           ClickCase{"HttpWithoutHost", "http:/etc/passwd", false},
+                                           ClickCase{"LeadingBlankFile", " file:///etc/passwd",
+                                                     false},
+                                           ClickCase{"BareName", "xterm", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -163,32 +163,4 @@ INSTANTIATE_TEST_SUITE_P(
                       DisplayCase{"Empty", "", QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct LinkCase {
-    const char* name;
-    std::string link;
-    bool opened;
-};
-
-class LinkTest : public ::testing::TestWithParam<LinkCase> {};
-
-TEST_P(LinkTest, OnlyWebAddressesAreOpenable) {
-    EXPECT_EQ(lumivox::OpenableTipUrl(GetParam().link).isValid(), GetParam().opened)
-        << GetParam().link;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Links, LinkTest,
-    ::testing::Values(LinkCase{"Http", "http://a.example/x?y=1", true},
-                      LinkCase{"Https", "https://a.example/", true},
-                      LinkCase{"UpperCaseScheme", "HTTP://a.example/", true},
-                      LinkCase{"Empty", "", false}, LinkCase{"File", "file:///etc/passwd", false},
-                      LinkCase{"Path", "/usr/bin/xterm", false},
-                      LinkCase{"Javascript", "javascript:alert(1)", false},
-                      LinkCase{"CustomScheme", "steam://run/1", false},
-                      LinkCase{"Mailto", "mailto:a@b.example", false},
-                      LinkCase{"HttpWithoutHost", "http:/etc/passwd", false},
-                      LinkCase{"LeadingBlankFile", " file:///etc/passwd", false},
-                      LinkCase{"RelativeName", "xterm", false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 } // namespace
