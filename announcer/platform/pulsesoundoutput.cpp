@@ -32,10 +32,10 @@ bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
     if (stream_ && streamRate_ == rate && streamChannels_ == channels)
         return true;
     CloseStream();
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = rate;
-    spec.channels = channels;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = rate;
+    sampleFormat.channels = channels;
     const std::uint32_t bytesPerSecond = rate * channels * 2;
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
@@ -45,7 +45,7 @@ bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
     attr.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     stream_ = pa_simple_new(nullptr, applicationName_.c_str(), PA_STREAM_PLAYBACK, nullptr, "voice",
-                            &spec, nullptr, &attr, &error);
+                            &sampleFormat, nullptr, &attr, &error);
     if (!stream_)
         return false;
     streamRate_ = rate;
