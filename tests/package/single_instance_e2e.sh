@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# One running copy per user, on the test desktop:
+#   1. a second start while the first runs ends by itself, leaves one window, and
+#      that window becomes the active one;
+#   2. with the window hidden in the tray, a second start brings it back, active;
+#   3. two starts at the same moment leave exactly one copy;
+#   4. after the running copy is killed (kill -9) a new start runs normally.
+# Usage: single_instance_e2e.sh PATH_TO_LUMIVOX. Exits 77 (skipped) without a test desktop.
+set -uo pipefail
+
+program=${1:-}
+[[ -x $program ]] || { echo "skip: program not built"; exit 77; }
+[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
+for tool in xdotool xprop xwininfo wmctrl; do
+    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/single-instance.XXXXXX)
+source "$(dirname "$0")/desktop.sh"
+started=()
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A portable copy with its own settings file, and a runtime folder of its own so no
+# other copy of the program on this desktop takes part.
+mkdir -p "$work/app" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$program" "$work/app/lumivox"
+printf '[Common]\r\nIsHour=0\r\nIsHalf=0\r\n' >"$work/app/lvvoxclk.db"
+export XDG_RUNTIME_DIR="$work/runtime"
+export QT_QPA_PLATFORM=xcb
+unset DBUS_SESSION_BUS_ADDRESS
+use_fake_browser
+
+run=0
+start() { # starts a copy in the background; its pid in `pid`
+    run=$((run + 1))
+    (cd "$work/app" && exec ./lumivox) >"$work/start$run.log" 2>&1 &
+    pid=$!
+    started+=("$pid")
+}
+window_count() { program_windows | wc -l; }
+one_window() { [[ $(window_count) -eq 1 ]]; }
+
+echo "== a second start while the first runs"
+start
+first=$pid
+check "the first copy shows its window" wait_until 30 main_window_of "$first" || finish
+wait_until 20 icon_docked
+
+# Something else takes the focus first, so "active" below is the program's doing.
+if command -v xlogo >/dev/null; then
+    xlogo -geometry 300x300+700+500 >/dev/null 2>&1 &
+    started+=($!)
+    other=$(timeout 20 xdotool search --sync --onlyvisible --class xlogo | head -1)
+    [[ -n $other ]] && xdotool windowactivate --sync "$other" >/dev/null 2>&1
+    check "another window is active before the second start" wait_until 10 not_active
+fi
+start
+second=$pid
+if check "the second start ends by itself" wait_until 30 gone "$second"; then
+    wait "$second"
+    check "and reports success" [ $? -eq 0 ]
+fi
+check "the first copy still runs" kill -0 "$first"
+check "one window remains" one_window
+check "the first copy's window is active" wait_until 10 active
+
+echo "== a second start while the window hides in the tray"
+if icon_docked; then
+    xdotool windowminimize "$main"
+    check "minimising hides the window" wait_until 10 unmapped
+    start
+    check "the second start ends by itself" wait_until 30 gone "$pid"
+    check "the window is shown again" wait_until 10 mapped
+    check "and is active" wait_until 10 active
+    check "one window remains" one_window
+else
+    echo "FAIL: the icon never docked in the tray"
+    failures=$((failures + 1))
+fi
+
+echo "== a copy killed with kill -9 blocks nothing"
+kill -9 "$first"
+wait "$first" 2>/dev/null
+check "it left its lock file behind" [ -e "$work/runtime/lumivox.lock" ]
+no_window() { [[ $(window_count) -eq 0 ]]; }
+check "its window went with it" wait_until 10 no_window
+start
+third=$pid
+check "a new start shows its window" wait_until 30 main_window_of "$third"
+check "and keeps running" kill -0 "$third"
+
+echo "== closing the last copy"
+close_window
+check "it ends when its window is closed" wait_until 30 gone "$third"
+
+echo "== two starts at the same moment"
+start
+a=$pid
+start
+b=$pid
+check "one of the two ends by itself" wait_until 30 sh -c "! kill -0 $a 2>/dev/null || ! kill -0 $b 2>/dev/null"
+if kill -0 "$a" 2>/dev/null; then survivor=$a; else survivor=$b; fi
+check "the other shows its window" wait_until 30 main_window_of "$survivor"
+sleep 1
+check "one window in all" one_window
+check "the survivor runs on" kill -0 "$survivor"
+close_window
+check "and ends when closed" wait_until 30 gone "$survivor"
+
+finish
