@@ -12,7 +12,7 @@ cd "$root"
 bash scripts/setup.sh || exit 1
 
 jobs=$(nproc)
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
