@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "announcer/platform/defaultsound.h"
 #include "announcer/wavfile.h"
@@ -19,6 +20,11 @@ namespace {
 constexpr int kChunkMilliseconds = 20;
 constexpr int kTargetLatencyMilliseconds = 250;
 constexpr pa_usec_t kDrainStepMicroseconds = 10000;
+// When a stream that has run dry starts again, its first few milliseconds (up to
+// about 16 ms measured) come out as silence; after a pause each clip is therefore led
+// in by a little silence of its own, which is what gets lost instead.
+constexpr int kLeadInMilliseconds = 30;
+constexpr auto kPauseBeforeLeadIn = std::chrono::milliseconds(40);
 } // namespace
 
 PulseSoundOutput::PulseSoundOutput(std::string applicationName)
@@ -59,6 +65,7 @@ void PulseSoundOutput::CloseStream() {
     stream_ = nullptr;
     streamRate_ = 0;
     streamChannels_ = 0;
+    soundEnded_.reset();
 }
 
 void PulseSoundOutput::PlaySync(ClipHandle clip) {
@@ -76,6 +83,15 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
                                                                          kChunkMilliseconds / 1000);
     const std::size_t total = wave->sampleBytes - wave->sampleBytes % frameBytes;
     int error = 0;
+    if (!soundEnded_ || std::chrono::steady_clock::now() - *soundEnded_ > kPauseBeforeLeadIn) {
+        const std::vector<std::uint8_t> silence(wave->sampleRate * kLeadInMilliseconds / 1000 *
+                                                frameBytes); // whole frames only
+        if (pa_simple_write(stream_, silence.data(), silence.size(), &error) < 0) {
+            CloseStream();
+            return;
+        }
+    }
+    soundEnded_.reset();
     for (std::size_t at = 0; at < total; at += chunkBytes) {
         if (aborted_.load()) {
             pa_simple_flush(stream_, &error);
@@ -107,8 +123,11 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
         pa_simple_flush(stream_, &error);
         return;
     }
-    if (pa_simple_drain(stream_, &error) < 0)
+    if (pa_simple_drain(stream_, &error) < 0) {
         CloseStream();
+        return;
+    }
+    soundEnded_ = std::chrono::steady_clock::now();
 }
 
 void PulseSoundOutput::Abort() {

@@ -2,8 +2,10 @@
 #pragma once
 #ifndef _WIN32
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "announcer/clipbank.h"
@@ -30,6 +32,8 @@ private:
     pa_simple* stream_ = nullptr;
     std::uint32_t streamRate_ = 0;
     std::uint8_t streamChannels_ = 0;
+    // When the last clip finished draining; empty when the stream is new or was cut.
+    std::optional<std::chrono::steady_clock::time_point> soundEnded_;
 };
 
 } // namespace lumivox

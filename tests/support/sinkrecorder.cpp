@@ -19,7 +19,8 @@ namespace lumivox::testing {
 
 namespace {
 
-constexpr std::size_t kFrame = 110; // 5 ms: the coarse search works on loudness per frame
+constexpr std::size_t kFrame = 110;     // 5 ms: the coarse search works on loudness per frame
+constexpr std::size_t kReachFrames = 6; // each likely place is then searched this far either way
 
 std::vector<double> Envelope(const std::int16_t* samples, std::size_t count) {
     std::vector<double> env(count / kFrame);
@@ -52,6 +53,50 @@ template <typename T, typename U> double Correlation(const T* a, const U* b, std
     return ab / std::sqrt(aa * bb);
 }
 
+// Correlation of a clip at any offset of a recording, one multiply per sample: the
+// clip is centred once, which also takes the recording's mean out of the product,
+// and the recording's spread comes from running sums.
+class SampleCorrelator {
+public:
+    SampleCorrelator(const std::vector<std::int16_t>& recording,
+                     const std::vector<std::int16_t>& clip)
+        : recording_(recording), centred_(clip.size()), sum_(recording.size() + 1),
+          squares_(recording.size() + 1) {
+        double mean = 0;
+        for (const std::int16_t v : clip)
+            mean += v;
+        mean /= static_cast<double>(clip.size());
+        for (std::size_t i = 0; i < clip.size(); ++i) {
+            centred_[i] = clip[i] - mean;
+            clipSpread_ += centred_[i] * centred_[i];
+        }
+        for (std::size_t i = 0; i < recording.size(); ++i) {
+            sum_[i + 1] = sum_[i] + recording[i];
+            squares_[i + 1] = squares_[i] + double(recording[i]) * recording[i];
+        }
+    }
+
+    double At(std::size_t offset) const {
+        const std::size_t n = centred_.size();
+        const double sum = sum_[offset + n] - sum_[offset];
+        const double spread = squares_[offset + n] - squares_[offset] - sum * sum / n;
+        if (spread <= 0 || clipSpread_ <= 0)
+            return 0;
+        const std::int16_t* r = recording_.data() + offset;
+        double product = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            product += r[i] * centred_[i];
+        return product / std::sqrt(spread * clipSpread_);
+    }
+
+private:
+    const std::vector<std::int16_t>& recording_;
+    std::vector<double> centred_;
+    std::vector<double> sum_; // running sums, exact in doubles at these lengths
+    std::vector<double> squares_;
+    double clipSpread_ = 0;
+};
+
 // Best start of clip in recording[lo, hi]. Loudness alone can mistake one word for
 // another, so the likeliest places by loudness are each tried sample by sample.
 bool FindClip(const std::vector<std::int16_t>& recording, const std::vector<double>& recEnv,
@@ -74,22 +119,26 @@ bool FindClip(const std::vector<std::int16_t>& recording, const std::vector<doub
     std::sort(frames.begin(), frames.end(), [](const auto& a, const auto& b) {
         return a.first > b.first || (a.first == b.first && a.second < b.second);
     });
+    const SampleCorrelator sampleMatch(recording, clip);
     std::vector<std::size_t> tried;
     correlation = -2;
     for (const auto& [score, frame] : frames) {
         if (tried.size() == kCandidates)
             break;
         const bool near = std::any_of(tried.begin(), tried.end(), [&](std::size_t t) {
-            return (t > frame ? t - frame : frame - t) <= 2;
+            return (t > frame ? t - frame : frame - t) <= kReachFrames;
         });
         if (near)
             continue;
         tried.push_back(frame);
+        // The loudness peak can sit a few frames off the true start: frames do not
+        // line up with the clip, and a stream's first milliseconds may come out silent.
         const std::size_t centre = frame * kFrame;
-        const std::size_t from = std::max(lo, centre > 2 * kFrame ? centre - 2 * kFrame : 0);
-        const std::size_t to = std::min(hi, centre + 2 * kFrame);
+        const std::size_t reach = kReachFrames * kFrame;
+        const std::size_t from = std::max(lo, centre > reach ? centre - reach : 0);
+        const std::size_t to = std::min(hi, centre + reach);
         for (std::size_t s = from; s <= to; ++s) {
-            const double c = Correlation(recording.data() + s, clip.data(), clip.size());
+            const double c = sampleMatch.At(s);
             if (c > correlation) {
                 correlation = c;
                 at = s;
