@@ -208,10 +208,10 @@ def startup(match, cwd, cmd, idle_s, settle_s=10):
     target = managed_window_of(proc.pid) or hex(window)
     asked = now_ns()
     subprocess.run(["wmctrl", "-i", "-c", target], check=False)
-    ended = wait_exit(proc.pid, 30)
+    ended = wait_exit(proc.pid, 10)
     if ended is None:
         proc.kill()
-        result["close_error"] = "did not exit"
+        result["close_error"] = "did not exit within 10 s"
     else:
         result["close_ms"] = (ended - asked) / 1e6
     proc.wait()

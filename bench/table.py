@@ -70,9 +70,15 @@ def main(argv):
         ratio = fmt(ours / other, 2) if ours is not None and other else ""
         print(f"| {label} | {unit} | {fmt(ours, digits)} | {other_name or ''} | "
               f"{fmt(other, digits) if other_name else ''} | {ratio} |")
-    errors = [r for r in rows if "error" in r or "close_error" in r]
-    for r in errors:
-        notes.append(f"failed run: {json.dumps(r)}")
+    failed = {}
+    for r in rows:
+        problem = r.get("error") or r.get("close_error")
+        if problem:
+            key = (r.get("program", r.get("what")), problem)
+            failed[key] = failed.get(key, 0) + 1
+    for (program, problem), count in sorted(failed.items()):
+        notes.append(f"{program}: {problem} in {count} run(s); those runs leave that figure out")
+    notes.append("CPU time is counted in 10 ms clock ticks; wake-ups are context switches")
     if notes:
         print()
         for n in notes:
