@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the 23 voice clips in resources/clips/ from espeak-ng's Mandarin voice.
-# Each clip: one word, leading and trailing silence trimmed, PCM mono 22050 Hz 16-bit.
+# Each clip: one word, silence trimmed at both ends (keeping the quiet tail of the word),
+# 5 ms fades so no clip starts or stops on a click, peaks at -3 dBFS so none clips;
+# PCM mono 22050 Hz 16-bit.
 # The output is committed; run this only to change the recordings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,8 +20,12 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out"
 for i in "${!words[@]}"; do
     espeak-ng -v cmn -s 150 -w "$tmp/raw$i.wav" "${words[$i]}"
-    # Trim silence at both ends (reverse trick), then force the stored format.
-    sox "$tmp/raw$i.wav" -r 22050 -c 1 -b 16 -e signed-integer -t raw "$tmp/pcm$i.raw" \
-        silence 1 0.005 0.5% reverse silence 1 0.005 0.5% reverse
+    # Trim (reverse trick) at a low threshold so the word's fading end stays, fade,
+    # then normalise last so the peak is set on what is kept. No dither: reproducible.
+    # Two passes: the fade needs the trimmed length.
+    sox -D "$tmp/raw$i.wav" -r 22050 -c 1 "$tmp/trim$i.wav" \
+        silence 1 0.002 0.1% reverse silence 1 0.002 0.1% reverse
+    sox -D "$tmp/trim$i.wav" -b 16 -e signed-integer -t raw "$tmp/pcm$i.raw" \
+        fade t 0.005 -0 0.005 norm -3
 done
 python3 "$root/scripts/wavwrite.py" "$tmp" "$out" "${#words[@]}"
