@@ -1,26 +1,7 @@
 # Shared by the package tests: checks, waiting, and finding the program's main window
 # on the test desktop. Source it; set `work` first.
 
-failures=0
-check() { # description, command...
-    local what=$1; shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-        return 1
-    fi
-}
-wait_until() { # seconds, command...
-    local limit=$1; shift
-    local i
-    for ((i = 0; i < limit * 10; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 finish() {
     if ((failures > 0)); then
         local log

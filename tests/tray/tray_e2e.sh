@@ -26,26 +26,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() { # description, command...
-    local what=$1; shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-        return 1
-    fi
-}
-wait_until() { # seconds, command...
-    local limit=$1; shift
-    local i
-    for ((i = 0; i < limit * 10; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # The program runs from its own folder copy (its settings live beside it); closing
 # it opens the home page, which goes to a fake browser.
