@@ -173,34 +173,22 @@ void TTrayIcon::HandleCallback(std::intptr_t mouseMessage) {
         if (OnClick)
             DoClick();
         DoMouseUp(mbLeft, keys | ssLeft, at.x, at.y);
-        if (RestoreOn == imLeftClickUp)
-            Restore();
-        if (PopupMenuOn == imLeftClickUp)
-            ShowMenu();
+        RespondTo(imLeftClickUp);
         break;
     case msg::kLButtonDblClk:
         DoDblClick();
-        if (RestoreOn == imLeftDoubleClick)
-            Restore();
-        if (PopupMenuOn == imLeftDoubleClick)
-            ShowMenu();
+        RespondTo(imLeftDoubleClick);
         break;
     case msg::kRButtonDown:
         DoMouseDown(mbRight, keys | ssRight, at.x, at.y);
         break;
     case msg::kRButtonUp:
         DoMouseUp(mbRight, keys | ssRight, at.x, at.y);
-        if (RestoreOn == imRightClickUp)
-            Restore();
-        if (PopupMenuOn == imRightClickUp)
-            ShowMenu();
+        RespondTo(imRightClickUp);
         break;
     case msg::kRButtonDblClk:
         DoDblClick();
-        if (RestoreOn == imRightDoubleClick)
-            Restore();
-        if (PopupMenuOn == imRightDoubleClick)
-            ShowMenu();
+        RespondTo(imRightDoubleClick);
         break;
     case msg::kMButtonDown:
         DoMouseDown(mbMiddle, keys | ssMiddle, at.x, at.y);
@@ -216,20 +204,22 @@ void TTrayIcon::HandleCallback(std::intptr_t mouseMessage) {
     }
 }
 
-void TTrayIcon::DoClick() {
-    if (RestoreOn == imClick)
+// The chosen actions of one mouse step: the restore always before the menu.
+void TTrayIcon::RespondTo(TTrayIconMessage action) {
+    if (RestoreOn == action)
         Restore();
-    if (PopupMenuOn == imClick)
+    if (PopupMenuOn == action)
         ShowMenu();
+}
+
+void TTrayIcon::DoClick() {
+    RespondTo(imClick);
     if (OnClick)
         OnClick(*this);
 }
 
 void TTrayIcon::DoDblClick() {
-    if (RestoreOn == imDoubleClick)
-        Restore();
-    if (PopupMenuOn == imDoubleClick)
-        ShowMenu();
+    RespondTo(imDoubleClick);
     if (OnDblClick)
         OnDblClick(*this);
 }
@@ -240,19 +230,13 @@ void TTrayIcon::DoMouseMove(TShiftState shift, int x, int y) {
 }
 
 void TTrayIcon::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (RestoreOn == imMouseDown)
-        Restore();
-    if (PopupMenuOn == imMouseDown)
-        ShowMenu();
+    RespondTo(imMouseDown);
     if (OnMouseDown)
         OnMouseDown(*this, button, shift, x, y);
 }
 
 void TTrayIcon::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (RestoreOn == imMouseUp)
-        Restore();
-    if (PopupMenuOn == imMouseUp)
-        ShowMenu();
+    RespondTo(imMouseUp);
     if (OnMouseUp)
         OnMouseUp(*this, button, shift, x, y);
 }

@@ -127,6 +127,7 @@ public:
 private:
     void CopyImage(int index);
     void HandleCallback(std::intptr_t mouseMessage);
+    void RespondTo(TTrayIconMessage action);
 
     lumivox::TrayPlatform& platform_;
     std::unique_ptr<lumivox::TrayTimer> timer_;
