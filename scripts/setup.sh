@@ -14,6 +14,8 @@ packages=(
     pulseaudio pulseaudio-utils sox
     # Chinese text
     fonts-wqy-microhei fonts-wqy-zenhei
+    # the Windows program: cross compiler, GoogleTest sources, and Wine to run it
+    g++-mingw-w64-x86-64-posix googletest wine64
     # packaging checks
     dpkg-dev desktop-file-utils appstream
 )
