@@ -147,18 +147,21 @@ TEST_F(WindowTest, EveryControlAsBuilt) {
             ASSERT_NE(widget->parentWidget(), nullptr);
             EXPECT_EQ(widget->parentWidget()->objectName(), QLatin1String(row.parent));
         }
-        if (row.left >= 0 && std::string_view(row.parent) != "pgc1")
+        if (row.left >= 0 && std::string_view(row.parent) != "pgc1") {
             EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
-        if (!row.size.isEmpty())
+        }
+        if (!row.size.isEmpty()) {
             EXPECT_EQ(widget->size(), row.size);
+        }
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             // Sized to the text shown: nothing clipped.
             EXPECT_GE(label->width(), label->sizeHint().width());
             EXPECT_GE(label->height(), label->sizeHint().height());
         }
 
-        if (row.text)
+        if (row.text) {
             EXPECT_EQ(TextOf(widget, pages), U(row.text));
+        }
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             EXPECT_EQ(combo->count(), row.items);
             EXPECT_EQ(combo->currentIndex(), row.selected);
@@ -168,8 +171,9 @@ TEST_F(WindowTest, EveryControlAsBuilt) {
         } else {
             EXPECT_EQ(row.items, kNoItems);
         }
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_FALSE(box->isChecked());
+        }
 
         EXPECT_EQ(widget->isEnabled(), row.enabled);
         EXPECT_EQ(!widget->isHidden(), row.shown);
