@@ -14,6 +14,7 @@
 #include "fakesound.h"
 #include "formfixture.h"
 #include "maker.h"
+#include "tiplinks.h"
 #include "tips/lvwebtips.h"
 #include "tipsserver.h"
 #include "urlrecorder.h"
@@ -213,13 +214,9 @@ TEST_F(TipsFormTest, FileThatCannotBeCreatedShowsOneBoxAndLaterTicksChangeNothin
     EXPECT_EQ(proxy.Requests().size(), 1);
 }
 
-struct ClickCase {
-    const char* name;
-    std::string link;
-    bool opened;
-};
+using lumivox::testing::TipLinkCase;
 
-class TipsClickTest : public TipsFormTest, public ::testing::WithParamInterface<ClickCase> {};
+class TipsClickTest : public TipsFormTest, public ::testing::WithParamInterface<TipLinkCase> {};
 
 TEST_P(TipsClickTest, OpensOnlyWebLinksOnce) {
     TForm1& form = MakeForm();
@@ -235,20 +232,7 @@ TEST_P(TipsClickTest, OpensOnlyWebLinksOnce) {
     EXPECT_TRUE(boxes_.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, TipsClickTest,
-                         ::testing::Values(ClickCase{"Http", "http://a.example/p?q=1", true},
-                                           ClickCase{"Https", "https://a.example/", true},
-                                           ClickCase{"File", "file:///etc/passwd", false},
-                                           ClickCase{"Program", "/usr/bin/xterm", false},
-                                           ClickCase{"Javascript", "javascript:alert(1)", false},
-                                           ClickCase{"Empty", "", false},
-                                           ClickCase{"UpperCaseScheme", "HTTP://a.example/", true},
-                                           ClickCase{"CustomScheme", "steam://run/1", false},
-                                           ClickCase{"Mailto", "mailto:a@b.example", false},
-                                           ClickCase{"HttpWithoutHost", "http:/etc/passwd", false},
-                                           ClickCase{"LeadingBlankFile", " file:///etc/passwd",
-                                                     false},
-                                           ClickCase{"BareName", "xterm", false}),
+INSTANTIATE_TEST_SUITE_P(Links, TipsClickTest, ::testing::ValuesIn(lumivox::testing::kTipLinkCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "tips/weblink.h"
+
 namespace lumivox {
 
 QString TipDisplayText(const std::string& bytes) {
@@ -17,7 +19,11 @@ QString TipDisplayText(const std::string& bytes) {
 }
 
 QUrl OpenableTipUrl(const std::string& link) {
-    const QUrl url(TipDisplayText(link).trimmed(), QUrl::TolerantMode);
+    // The same bytes pass here as on every other platform.
+    const std::string address = OpenableWebLink(link);
+    if (address.empty())
+        return QUrl();
+    const QUrl url(TipDisplayText(address), QUrl::TolerantMode);
     const QString scheme = url.scheme(); // QUrl keeps schemes in lower case
     if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty())
         return QUrl();
