@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +26,7 @@
 #include "app/windowlayout.h"
 #include "formfixture.h"
 #include "maker.h"
+#include "urlrecorder.h"
 
 namespace {
 
@@ -34,39 +34,21 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Collects every address the program asks the desktop to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-        fixture = std::make_unique<lumivox::test::FormFixture>();
+        fixture = std::make_unique<lumivox::testing::FormFixture>();
         form().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        fixture.reset();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
     TForm1& form() { return *fixture->form; }
     template <typename T = QWidget> T* control(const char* name) {
         return form().findChild<T*>(QLatin1String(name));
     }
 
-    UrlRecorder recorder;
-    std::unique_ptr<lumivox::test::FormFixture> fixture;
+    lumivox::testing::UrlRecorder recorder;
+    std::unique_ptr<lumivox::testing::FormFixture> fixture;
 };
 
 namespace layout = lumivox::layout;
@@ -144,8 +126,9 @@ TEST_F(WindowTest, EveryControlAsDescribed) {
             for (int i = 0; i < combo->count(); ++i)
                 EXPECT_EQ(combo->itemText(i), QString::number(c.firstItem + i));
         }
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_FALSE(box->isChecked());
+        }
 
         EXPECT_EQ(widget->isEnabled(), c.enabled);
         if (c.kind != layout::Kind::Page) // the page behind is hidden by its tab control
@@ -385,7 +368,7 @@ TEST_F(WindowTest, KeepOnTopFollowsTheBoxWithoutReplacingTheWindow) {
 }
 
 TEST_F(WindowTest, KeepOnTopSetBeforeTheWindowExistsTakesEffectWhenShown) {
-    lumivox::test::FormFixture hidden;
+    lumivox::testing::FormFixture hidden;
     hidden.form->chkDispTop->setChecked(true);
     hidden.form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hidden.form.get()));
@@ -401,5 +384,3 @@ TEST_F(WindowTest, TipsLineGrowsWithItsText) {
 }
 
 } // namespace
-
-#include "window_widgets_test.moc"
