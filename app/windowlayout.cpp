@@ -173,6 +173,17 @@ const std::vector<std::string>& HelpLines() {
     return lines;
 }
 
+const std::vector<Setting>& Settings() {
+    static const std::vector<Setting> settings = {
+        {"HourCounter", "cbbHour"},    {"MinuteCounter", "cbbMin"},  {"SecondCounter", "cbbSec"},
+        {"IsMinuteCounter", "chkMin"}, {"LastMinute", "cbbLastMin"}, {"PerMinute", "cbbPerMin"},
+        {"IsSecondCounter", "chkSec"}, {"LastSecond", "cbbLastSec"}, {"PerSecond", "cbbPerSec"},
+        {"IsLastOne", "chkLastOne"},   {"IsCircle", "chkCircle"},    {"IsDispTop", "chkDispTop"},
+        {"IsHour", "chkHour"},         {"IsHalf", "chkHalf"},
+    };
+    return settings;
+}
+
 std::string Address(Target target) {
     switch (target) {
     case Target::HomePage:

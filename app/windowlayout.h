@@ -68,6 +68,15 @@ const Control& Find(std::string_view name);
 Font FontOf(FontRole role);
 // The help memo's lines.
 const std::vector<std::string>& HelpLines();
+// A setting of section "Common" in the settings file and the control holding it.
+struct Setting {
+    std::string key;
+    std::string control;
+};
+inline constexpr const char* kSettingsSection = "Common";
+// In the order they are read and written.
+const std::vector<Setting>& Settings();
+
 // The address a link opens; empty for Target::None and Target::CurrentTip.
 std::string Address(Target target);
 // The controls under `root` that take the keyboard focus, in the order Tab walks

@@ -15,8 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Tests and test discovery run the programs under Wine (Debian puts no wine64 on PATH).
+# Tests and test discovery run the programs under Wine (Debian puts no wine64 on PATH),
+# through a wrapper the build makes (see the top CMakeLists.txt) that keeps Wine in the
+# build folder's own prefix.
 find_program(LUMIVOX_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(LUMIVOX_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${LUMIVOX_WINE})
-endif()

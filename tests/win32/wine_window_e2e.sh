@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# lumivox.exe under Wine on the test desktop, as a portable copy in a folder named
+# in Chinese:
+#   - the window appears titled "Lumivox语音报时器" with a 544×362 client area
+#     (screenshot in the artifacts folder);
+#   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
+#     every second, cue on), started by a real click on 启动, is heard on the sink as
+#     the clips for 5, 4, 3, 2 and the cue, one second apart;
+#   - closing writes every setting into that file (and nothing into the per-user
+#     folder) and asks for the home page.
+# Usage: wine_window_e2e.sh LUMIVOX_EXE SOURCE_DIR ARTIFACTS_DIR. Needs the test desktop
+# (scripts/testenv.sh) and the Wine prefix (scripts/wineenv.sh); exits 77 without them.
+set -uo pipefail
+
+program=${1:-}
+source_dir=${2:-}
+artifacts=${3:-}
+wine=/usr/lib/wine/wine64
+[[ -f $program ]] || { echo "skip: program not built"; exit 77; }
+[[ -n ${DISPLAY:-} && -n ${PULSE_SERVER:-} ]] || { echo "skip: no test desktop"; exit 77; }
+[[ -n ${WINEPREFIX:-} && -x $wine ]] || { echo "skip: no Wine prefix"; exit 77; }
+
+work=$(mktemp -d /tmp/wine-e2e.XXXXXX)
+started=()
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+
+# The browser Wine hands web addresses to notes them instead.
+export PATH="$source_dir/scripts/headless:$PATH"
+export LUMIVOX_OPENED_LOG="$work/opened"
+: >"$LUMIVOX_OPENED_LOG"
+
+folder="$work/便携版 计时器"
+mkdir -p "$folder"
+cp "$program" "$folder/lumivox.exe"
+settings="$folder/lvvoxclk.db"
+printf '[Common]\r\nHourCounter=0\r\nMinuteCounter=0\r\nSecondCounter=7\r\nIsSecondCounter=1\r\nLastSecond=5\r\nPerSecond=1\r\nIsLastOne=1\r\n' >"$settings"
+# The per-user folder (%APPDATA%\Lumivox) of every user of the prefix.
+per_user() { find "$WINEPREFIX/drive_c/users" -maxdepth 4 -name Lumivox -type d; }
+per_user | xargs -r rm -rf
+
+# Started from elsewhere: "beside the program" must not mean the working folder.
+(cd "$work" && exec "$wine" "$folder/lumivox.exe" </dev/null >"$work/wine.log" 2>&1) &
+started+=("$!")
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name "Lumivox语音报时器" | head -1)
+check "window appears with its title" test -n "$wid" || exit 1
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+check "client area is 544x362 (got ${WIDTH}x${HEIGHT})" test "$WIDTH" = 544 -a "$HEIGHT" = 362
+mkdir -p "$artifacts"
+import -window root "$artifacts/wine-timer-page.png" 2>/dev/null
+
+# Record from before the click: a new monitor stream is mute for its first second.
+parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
+    --raw >"$work/rec.raw" 2>/dev/null &
+recorder=$!
+started+=("$recorder")
+wait_until 10 test -s "$work/rec.raw"
+sleep 0.5
+# 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27
+# in it; the page begins below the tab row.
+xdotool mousemove --window "$wid" 84 284 click 1
+sleep 8.5
+kill -INT "$recorder"
+wait "$recorder" 2>/dev/null
+cp "$work/rec.raw" "$artifacts/wine-countdown.raw"
+clips="$source_dir/resources/clips"
+python3 "$source_dir/tests/win32/find_clips.py" "$work/rec.raw" "$clips/WAV5.wav" \
+    "$clips/WAV4.wav" "$clips/WAV3.wav" "$clips/WAV2.wav" "$clips/WAV21.wav" >"$work/heard"
+heard=$?
+cat "$work/heard"
+if check "clips for 5, 4, 3, 2 and the cue heard" test "$heard" -eq 0; then
+    # One second apart (a tick's late start shifts its clip, not the next ones).
+    # shellcheck disable=SC2016 # awk's own fields
+    check "each one second after the one before, and clearly heard" awk '
+        { if (NR > 1 && ($1 - last < 850 || $1 - last > 1250)) bad = 1
+          if ($2 < 0.7) bad = 1; last = $1 }
+        END { exit bad }' "$work/heard"
+fi
+
+wmctrl -i -c "$wid"
+wait_until 20 sh -c '! xdotool search --name "Lumivox语音报时器" >/dev/null'
+check "program ends on close" test $? -eq 0
+sleep 1
+check "settings written beside the program" grep -q "IsHalf=0" "$settings"
+check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
+check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
+check "nothing in the per-user folder" test -z "$(per_user)"
+wait_until 10 test -s "$LUMIVOX_OPENED_LOG"
+check "home page asked for" grep -qx "http://lumivox.example/" "$LUMIVOX_OPENED_LOG"
+cat "$LUMIVOX_OPENED_LOG"
+((failures == 0))
