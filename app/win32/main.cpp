@@ -8,10 +8,16 @@
 #include <exception>
 
 #include "app/win32/winform.h"
+#include "app/win32/winsingleinstance.h"
 #include "app/windowlayout.h"
 #include "framework/exceptiontext.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    // --- one copy per user: a later start brings the first one forward ---
+    const lumivox::win::SingleInstance instance;
+    if (!instance.First())
+        return 0;
+    // --- end one copy ---
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The countdown and chime alarms are timer-queue timers: 1 ms resolution.

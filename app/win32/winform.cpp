@@ -9,6 +9,7 @@
 
 #include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
+#include "app/win32/winshellparts.h"
 #include "framework/exceptiontext.h"
 #include "framework/utf8path.h"
 #include "maker.h"
@@ -135,6 +136,14 @@ bool TForm1::Create(int showCommand) {
         return false;
     CreateControls();
     FormCreate();
+    // --- shell parts: tray icon, tips, one copy ---
+    shellParts_ = std::make_unique<lumivox::WinShellParts>(
+        hwnd_, [this](const std::string& name) { return Control(name); },
+        [this](HWND label, const std::wstring& text) {
+            SetWindowTextW(label, text.c_str());
+            SizeToText(label, text);
+        });
+    // --- end shell parts ---
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     return true;
@@ -364,6 +373,12 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    // --- shell parts ---
+    if (shellParts_) {
+        if (auto done = shellParts_->Handle(message, wParam, lParam))
+            return *done;
+    }
+    // --- end shell parts ---
     switch (message) {
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam));
@@ -468,6 +483,7 @@ void TForm1::FormClose() {
     SaveSettings();
     ShellExecuteW(hwnd_, L"open", Wide(lumivox::maker::kHomePageSlash).c_str(), nullptr, nullptr,
                   SW_SHOW);
+    shellParts_.reset(); // --- shell parts: the icon goes, the tips list last ---
 }
 
 void TForm1::chkHourClick() {

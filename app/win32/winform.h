@@ -14,6 +14,9 @@
 #include "timing/countdown.h"
 
 class TMyThread;
+namespace lumivox {
+class WinShellParts;
+}
 
 class TForm1 : public lumivox::CountdownView,
                public lumivox::ChimeView,
@@ -87,4 +90,7 @@ private:
     std::unique_ptr<lumivox::Countdown> countdown_;
     std::unique_ptr<lumivox::Chime> chime_;
     bool closed_ = false;
+    // Tray icon, web tips, the second start's request: the window's messages go
+    // there first.
+    std::unique_ptr<lumivox::WinShellParts> shellParts_;
 };

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# lumivox.exe's shell parts under Wine on the test desktop (openbox + trayer):
+#   1. tray: the icon docks in trayer; minimising takes the window off the client
+#      list, a left click on the icon brings it back;
+#   2. tips: fetched through the proxy named in the prefix's Internet settings (the
+#      stand-in server checks the request line and agent), the tip shown on the
+#      status line, a click on it opens its link;
+#   3. one copy: a second start, while the first is in the tray, brings the first
+#      window back and ends;
+#   4. a tips server that never answers leaves the window answering, and closing
+#      does not wait for it.
+# Usage: wine_shell_e2e.sh LUMIVOX_EXE WINPROBE_EXE SOURCE_DIR. Needs the test desktop
+# (scripts/testenv.sh) and the Wine prefix (scripts/wineenv.sh); exits 77 without them.
+set -uo pipefail
+
+program=${1:-}
+probe=${2:-}
+source_dir=${3:-}
+wine=/usr/lib/wine/wine64
+title="Lumivox语音报时器"
+[[ -f $program && -f $probe ]] || { echo "skip: program not built"; exit 77; }
+[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
+[[ -n ${WINEPREFIX:-} && -x $wine ]] || { echo "skip: no Wine prefix"; exit 77; }
+
+work=$(mktemp -d /tmp/wine-shell.XXXXXX)
+started=()
+internet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    "$wine" reg delete "$internet" /v ProxyEnable /f >/dev/null 2>&1
+    "$wine" reg delete "$internet" /v ProxyServer /f >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+
+# The browser Wine hands web addresses to notes them instead.
+export PATH="$source_dir/scripts/headless:$PATH"
+export LUMIVOX_OPENED_LOG="$work/opened"
+: >"$LUMIVOX_OPENED_LOG"
+
+# A portable copy: its settings and tips file stay beside it.
+mkdir -p "$work/app"
+cp "$program" "$work/app/lumivox.exe"
+printf '[Common]\r\n' >"$work/app/lvvoxclk.db"
+
+tips_server() { # server arguments...
+    python3 "$source_dir/tests/tips/tips_server.py" --log "$work/requests" "$@" >"$work/port" &
+    started+=("$!")
+    wait_until 10 test -s "$work/port" || return 1
+    "$wine" reg add "$internet" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    "$wine" reg add "$internet" /v ProxyServer /d "127.0.0.1:$(head -1 "$work/port")" /f \
+        >/dev/null 2>&1
+}
+start_program() {
+    (cd "$work" && exec "$wine" "$work/app/lumivox.exe" </dev/null >>"$work/wine.log" 2>&1) &
+    program_pid=$!
+    started+=("$program_pid")
+    wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$title" | head -1)
+    [[ -n $wid ]]
+}
+close_program() {
+    wmctrl -c "$title"
+    wait_until 20 sh -c "! kill -0 $program_pid 2>/dev/null"
+}
+probe() { "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+
+client_list() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'; }
+listed() { local w; for w in $(client_list); do ((16#${w#0x} == wid)) && return 0; done; return 1; }
+not_listed() { ! listed; }
+# The icon: the window Wine docks in trayer's panel (its descendants, indented below
+# it). Sets icon_x, icon_y to its centre on the screen.
+find_icon() {
+    local line size pos
+    line=$(xwininfo -root -tree | awk '
+        function depth(s) { match(s, /^ */); return RLENGTH }
+        inside && depth($0) <= panel { exit }
+        inside && /\("explorer.exe" "explorer.exe"\)/ { print; exit }
+        /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
+    [[ -n $line ]] || return 1
+    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
+    size=${size# }
+    size=${size%+}
+    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
+    pos=${pos# +}
+    icon_x=$((${pos%+*} + ${size%x*} / 2))
+    icon_y=$((${pos#*+} + ${size#*x} / 2))
+    [[ ${size%x*} -gt 1 ]]
+}
+tip_shown() { [[ $(probe label lblTips | cut -d' ' -f3-) == "$1" ]]; }
+
+# --- 1 to 3: tray, tips, second start -----------------------------------------------
+# shellcheck disable=SC2016 # "@#$" is the tip's separator
+printf '只有一条提示@#$http://tip.example/a?b=1\r\n' >"$work/tips.txt"
+check "tips server up, set as the prefix's proxy" tips_server --body "$work/tips.txt" || exit 1
+check "window appears" start_program || exit 1
+check "icon docks in the tray" wait_until 20 find_icon
+xdotool windowminimize "$wid"
+check "minimise takes the window off the client list" wait_until 10 not_listed
+find_icon && xdotool mousemove "$icon_x" "$icon_y" sleep 0.3 click 1
+check "a click on the icon brings it back" wait_until 10 listed
+
+# tmr1 first ticks 15 s after start; the tip follows the download.
+check "the tip is shown on the status line" wait_until 40 tip_shown "只有一条提示 >>"
+check "one request, as to a proxy, for the tips" python3 -c '
+import json, sys
+entries = [json.loads(line) for line in open(sys.argv[1])]
+target = entries[0]["target"] if len(entries) == 1 else ""
+agent = entries[0]["headers"].get("User-Agent") if entries else None
+sys.exit(0 if target in ("http://lumivox.example/tips.asp", "http://lumivox.example:80/tips.asp")
+         and agent == "URLCheck" else 1)' "$work/requests"
+cat "$work/requests"
+read -r tip_x tip_y _ < <(probe label lblTips)
+xdotool mousemove "$tip_x" "$tip_y" sleep 0.3 click 1
+check "a click on the tip opens its link" wait_until 10 grep -qx "http://tip.example/a?b=1" \
+    "$LUMIVOX_OPENED_LOG"
+
+xdotool windowminimize "$wid"
+wait_until 10 not_listed
+"$wine" "$work/app/lumivox.exe" </dev/null >>"$work/wine.log" 2>&1 &
+second=$!
+started+=("$second")
+check "a second start ends" wait_until 30 sh -c "! kill -0 $second 2>/dev/null"
+check "and brings the first window back" wait_until 10 listed
+check "one window only" test "$(xdotool search --name "$title" | wc -l)" -eq 1
+check "program ends on close" close_program
+check "the tips file holds the body" cmp -s "$work/tips.txt" "$work/app/tipsupd.dat"
+
+# --- 4: a server that never answers ----------------------------------------------------
+kill "${started[0]}" 2>/dev/null
+: >"$work/port"
+rm -f "$work/requests"
+check "hanging server up" tips_server --hang || exit 1
+check "window appears again" start_program || exit 1
+check "the download is asked for" wait_until 40 test -s "$work/requests"
+sleep 1
+check "while the download hangs the window answers" probe answers
+check "and closes at once" close_program
+((failures == 0))
