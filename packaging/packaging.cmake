@@ -1,6 +1,10 @@
 # Desktop integration and the Debian package: `cmake --install` puts the program, its
 # icons, desktop entry and AppStream metainfo in the usual places; `cpack` wraps the
 # same tree into lumivox_<version>_<arch>.deb.
+if(WIN32 AND TARGET lumivox)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows.cmake)
+    return()
+endif()
 if(NOT LUMIVOX_WITH_QT)
     return()
 endif()

@@ -18,6 +18,8 @@ packages=(
     fonts-wqy-microhei fonts-wqy-zenhei
     # the Windows program: cross compiler, GoogleTest sources, and Wine to run it
     g++-mingw-w64-x86-64-posix googletest wine64
+    # the Windows installer
+    nsis
     # packaging checks
     dpkg-dev desktop-file-utils appstream
 )
