@@ -6,6 +6,7 @@
 #   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
 #     every second, cue on), started by a real click on 启动, is heard on the sink as
 #     the clips for 5, 4, 3, 2 and the cue, one second apart;
+#   - Start with text that is no number in a box shows the exception box;
 #   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
@@ -94,6 +95,17 @@ if check "clips for 5, 4, 3, 2 and the cue heard" test "$heard" -eq 0; then
     check "each one second after the one before, and clearly heard" heard_well
 fi
 
+# Text that is no number in an editable box: Start shows the standard exception box
+# (a second window with the program's title) and counts nothing; Return closes it.
+xdotool mousemove --window "$wid" 105 160 click 1
+xdotool key --window "$wid" End BackSpace BackSpace BackSpace
+xdotool type --window "$wid" abc
+xdotool mousemove --window "$wid" 84 284 click 1
+title_count() { xdotool search --onlyvisible --name "^Lumivox语音报时器$" | wc -l; }
+check "a number box holding abc: the exception box" wait_until 10 test "$(title_count)" -eq 2
+xdotool key Return
+check "the exception box closes with Return" wait_until 10 test "$(title_count)" -eq 1
+
 # The About page; the home page address on it is a link to the home page.
 xdotool mousemove --window "$wid" 120 12 click 1
 sleep 1
@@ -109,6 +121,7 @@ check "program ends on close" test $? -eq 0
 sleep 1
 check "settings written beside the program" grep -q "IsHalf=0" "$settings"
 check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
+check "settings keep what was typed" grep -q "LastSecond=abc" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
 check "home page asked for at close" \
