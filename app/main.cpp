@@ -1,10 +1,12 @@
 // Program entry: the application object, the one window, the message loop.
 #include <QApplication>
 #include <QIcon>
+#include <QSessionManager>
 
 #include <exception>
 #include <memory>
 
+#include "app/endsignals.h"
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
 #include "app/platformchoice.h"
@@ -28,6 +30,11 @@ int main(int argc, char* argv[]) {
     if (!instance.Claim())
         return 0;
 
+    // A logout or shutdown ends the program as a close does, but opens no page.
+    lumivox::EndSignals endSignals;
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [](QSessionManager&) { QCoreApplication::quit(); });
+
     int result = 1;
     std::unique_ptr<TForm1> window;
     try {
@@ -35,7 +42,12 @@ int main(int argc, char* argv[]) {
         QObject::connect(&instance, &lumivox::SingleInstance::activationRequested, window.get(),
                          &TForm1::BringToFront);
         window->show();
+        QObject::connect(&endSignals, &lumivox::EndSignals::endRequested, window.get(),
+                         [] { QCoreApplication::quit(); });
         result = QApplication::exec();
+        // Whatever ended the loop, the window is torn down as on a close; a close
+        // through the window has done it already.
+        window->EndQuietly();
     } catch (const std::exception& error) {
         lumivox::ShowException(nullptr, error);
     } catch (...) {

@@ -38,7 +38,7 @@ class TForm1 : public QWidget {
 public:
     // What the program normally takes from the platform; tests put their own in.
     struct Options {
-        std::shared_ptr<lumivox::SoundOutput> sound;    // null: the system's sound server
+        std::shared_ptr<lumivox::SoundOutput> sound;     // null: the system's sound server
         std::shared_ptr<lumivox::ClipSource> clipSource; // null: the embedded clips
         std::string settingsDir; // empty: beside the executable, else the per-user folder
     };
@@ -104,6 +104,9 @@ public:
     // --- Events ----------------------------------------------------------------
     void FormCreate();
     void FormClose();
+    // The close's teardown without the maker's page, for an end the user did not ask
+    // for through the window (logout, shutdown, a signal). Nothing once closed.
+    void EndQuietly();
     void chkHourClick();
     void chkHalfClick();
     void btnMinStartClick();
@@ -130,9 +133,9 @@ private:
     void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
 
     Options options_;
-    std::shared_ptr<lumivox::SoundOutput> sound_;
     std::shared_ptr<lumivox::ClipSource> clipSource_;
     bool closed_ = false;
+    bool openHomePageOnClose_ = true;
 
     // --- Announcer (announcer/) ---
     // --- Countdown and chime (timing/) ---
@@ -150,6 +153,9 @@ private:
     TimingParts& Timing();
     std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
     // --- Settings (settings/) ---
+    void WatchSettings();    // every saved control's change calls SaveSettingsSoon
+    void SaveSettingsSoon(); // SaveSettings after a short delay that gathers a burst
+    QTimer* settingsSaveTimer_ = nullptr;
     // --- Tips (tips/) ---
 public:
     // Time allowed for the whole tips download; tests shorten it.
