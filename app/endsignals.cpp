@@ -1,5 +1,7 @@
 #include "app/endsignals.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 
 #ifndef _WIN32
@@ -10,6 +12,29 @@
 #endif
 
 namespace lumivox {
+
+namespace {
+
+class QuitFilter : public QObject {
+public:
+    QuitFilter(QObject* parent, std::function<void()> beforeQuit)
+        : QObject(parent), beforeQuit_(std::move(beforeQuit)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Quit)
+            beforeQuit_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> beforeQuit_;
+};
+
+} // namespace
+
+void OnQuitRequest(QCoreApplication& application, std::function<void()> beforeQuit) {
+    application.installEventFilter(new QuitFilter(&application, std::move(beforeQuit)));
+}
 
 #ifndef _WIN32
 namespace {

@@ -5,6 +5,9 @@
 #pragma once
 #include <QObject>
 
+#include <functional>
+
+class QCoreApplication;
 class QSocketNotifier;
 
 namespace lumivox {
@@ -22,5 +25,10 @@ signals:
 private:
     QSocketNotifier* notifier_ = nullptr;
 };
+
+// Runs beforeQuit whenever the application is asked to quit (by a signal above, by the
+// session manager ending the session, by anything else), before the application
+// closes its windows. A close through the window asks to quit only after its own close.
+void OnQuitRequest(QCoreApplication& application, std::function<void()> beforeQuit);
 
 } // namespace lumivox

@@ -1,7 +1,6 @@
 // Program entry: the application object, the one window, the message loop.
 #include <QApplication>
 #include <QIcon>
-#include <QSessionManager>
 
 #include <exception>
 #include <memory>
@@ -30,10 +29,7 @@ int main(int argc, char* argv[]) {
     if (!instance.Claim())
         return 0;
 
-    // A logout or shutdown ends the program as a close does, but opens no page.
     lumivox::EndSignals endSignals;
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
-                     [](QSessionManager&) { QCoreApplication::quit(); });
 
     int result = 1;
     std::unique_ptr<TForm1> window;
@@ -42,8 +38,11 @@ int main(int argc, char* argv[]) {
         QObject::connect(&instance, &lumivox::SingleInstance::activationRequested, window.get(),
                          &TForm1::BringToFront);
         window->show();
-        QObject::connect(&endSignals, &lumivox::EndSignals::endRequested, window.get(),
-                         [] { QCoreApplication::quit(); });
+        // A logout, a shutdown or a signal ends the program as a close does, but opens
+        // no page: quitting would close the window, so it is torn down before.
+        lumivox::OnQuitRequest(application, [&window] { window->EndQuietly(); });
+        QObject::connect(&endSignals, &lumivox::EndSignals::endRequested, &application,
+                         &QCoreApplication::quit);
         result = QApplication::exec();
         // Whatever ended the loop, the window is torn down as on a close; a close
         // through the window has done it already.

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317 # functions run through trap, check and wait_until
+# How the program ends when it is not closed through its window, on the test desktop:
+#   1. a setting changed by a real click, then SIGTERM (a logout): the change is on
+#      disk, the program ends, and no browser was asked to open anything;
+#   2. a change, then SIGKILL 1.5 s later: the change is on disk;
+#   3. a change, then the X server goes away: the change is on disk, the program ends;
+#   4. a countdown speaking every second, its sound server stopped (SIGSTOP), then the
+#      window closed: the program ends all the same.
+# Close times are printed ("took N ms"). Usage: ending_e2e.sh PATH_TO_LUMIVOX.
+# Exits 77 (skipped) without a test desktop.
+set -uo pipefail
+
+program=${1:-}
+[[ -x $program ]] || { echo "skip: program not built"; exit 77; }
+[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
+for tool in xdotool xprop xwininfo wmctrl Xvfb pulseaudio pactl; do
+    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/ending.XXXXXX)
+# shellcheck source-path=SCRIPTDIR source=../package/desktop.sh
+source "$(dirname "$0")/../package/desktop.sh"
+started=()
+stopped_server=
+cleanup() {
+    local pid
+    [[ -n $stopped_server ]] && kill -CONT "$stopped_server" 2>/dev/null
+    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/app" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$program" "$work/app/lumivox"
+settings=$work/app/lvvoxclk.db
+export XDG_RUNTIME_DIR="$work/runtime"
+export QT_QPA_PLATFORM=xcb
+unset DBUS_SESSION_BUS_ADDRESS
+use_fake_browser
+
+run=0
+start() { # starts the program in the background; its pid in `pid`
+    run=$((run + 1))
+    (cd "$work/app" && exec ./lumivox) >"$work/run$run.log" 2>&1 &
+    pid=$!
+    started+=("$pid")
+}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Waits up to $2 s for process $1 to end; prints how long that took.
+timed_end() {
+    local from
+    from=$(now_ms)
+    wait_until "$2" gone "$1" || return 1
+    echo "took $(($(now_ms) - from)) ms"
+}
+# Places in the window's client area (the layout is fixed at scale 1, 96 dpi).
+click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+click_hourly() { click_at 400 68; }  # the caption of 整点报时
+click_start() { click_at 82 284; }   # 启动
+stored() { grep -q "$1" "$settings"; }
+
+echo "== a click, then SIGTERM"
+printf '[Common]\r\nIsHour=0\r\nIsHalf=0\r\n' >"$settings"
+start
+check "the window shows" wait_until 30 main_window_of "$pid" || finish
+sleep 1
+click_hourly
+sleep 1.5
+kill -TERM "$pid"
+check "SIGTERM ends the program" timed_end "$pid" 10
+check "the change is on disk" stored 'IsHour=1'
+check "no browser was asked to open anything" [ ! -e "$work/opened" ]
+
+echo "== a click, then SIGKILL 1.5 s later"
+start
+check "the window shows" wait_until 30 main_window_of "$pid" || finish
+sleep 1
+click_hourly
+sleep 1.5
+kill -KILL "$pid"
+check "the change is on disk" stored 'IsHour=0'
+
+echo "== a click, then the X server goes away"
+fifo=$work/displayfd
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+xserver=$!
+started+=("$xserver")
+if read -r -t 20 number <"$fifo"; then
+    (export DISPLAY=":$number"
+        start
+        echo "$pid" >"$work/x.pid"
+        wait_until 30 sh -c "xwininfo -root -tree | grep -q '\"lumivox\"'"
+        main=$(xdotool search --sync --onlyvisible --class lumivox | head -1)
+        sleep 1
+        click_hourly
+        sleep 1.5)
+    xpid=$(cat "$work/x.pid")
+    started+=("$xpid")
+    kill -9 "$xserver"
+    check "the program ends with its display" timed_end "$xpid" 20
+    check "the change is on disk" stored 'IsHour=1'
+else
+    check "a private X server starts" false
+fi
+
+echo "== a countdown speaking, the sound server stopped, the window closed"
+mkdir -p "$work/pulse"
+# Without a display it finds no session bus, whose names the desktop's own server holds.
+env -u DISPLAY PULSE_RUNTIME_PATH="$work/pulse" PULSE_STATE_PATH="$work/pulse" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    --system=false --load="module-null-sink sink_name=cap rate=22050 channels=1" \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
+    >"$work/pulse.log" 2>&1 &
+server=$!
+started+=("$server")
+export PULSE_SERVER="unix:$work/pulse/native"
+server_up() { pactl info >/dev/null 2>&1; }
+check "a private sound server starts" wait_until 20 server_up || finish
+printf '[Common]\r\nIsSecondCounter=1\r\nLastSecond=900\r\nPerSecond=1\r\n' >"$settings"
+start
+check "the window shows" wait_until 30 main_window_of "$pid" || finish
+sleep 1
+click_start
+speaking() { pactl list short sink-inputs | grep -q .; }
+check "the countdown speaks" wait_until 20 speaking
+sleep 1
+kill -STOP "$server"
+stopped_server=$server
+sleep 1
+close_window
+check "closing ends the program although the sound server is stopped" timed_end "$pid" 3
+kill -CONT "$server"
+stopped_server=
+check "the close opened the maker's page" wait_until 10 test -s "$work/opened"
+
+finish
