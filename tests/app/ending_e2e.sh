@@ -71,6 +71,8 @@ click_hourly
 sleep 1.5
 kill -TERM "$pid"
 check "SIGTERM ends the program" timed_end "$pid" 10
+wait "$pid"
+check "with success, as a close" [ $? -eq 0 ]
 check "the change is on disk" stored 'IsHour=1'
 check "no browser was asked to open anything" [ ! -e "$work/opened" ]
 
@@ -133,6 +135,8 @@ stopped_server=$server
 sleep 1
 close_window
 check "closing ends the program although the sound server is stopped" timed_end "$pid" 3
+wait "$pid"
+check "with success, nothing left behind touched after its end" [ $? -eq 0 ]
 kill -CONT "$server"
 stopped_server=
 check "the close opened the maker's page" wait_until 10 test -s "$work/opened"
