@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2317 # functions run through trap, check and wait_until
+# shellcheck disable=SC2317 source-path=SCRIPTDIR # functions run through trap and check
 # How the program ends when it is not closed through its window, on the test desktop:
 #   1. a setting changed by a real click, then SIGTERM (a logout): the change is on
 #      disk, the program ends, and no browser was asked to open anything;
@@ -19,8 +19,10 @@ for tool in xdotool xprop xwininfo wmctrl Xvfb pulseaudio pactl; do
 done
 
 work=$(mktemp -d /tmp/ending.XXXXXX)
-# shellcheck source-path=SCRIPTDIR source=../package/desktop.sh
+# shellcheck source=../package/desktop.sh
 source "$(dirname "$0")/../package/desktop.sh"
+# shellcheck source=../../scripts/testenv.sh
+source "$(dirname "$0")/../../scripts/testenv.sh"
 started=()
 stopped_server=
 cleanup() {
@@ -110,13 +112,7 @@ else
 fi
 
 echo "== a countdown speaking, the sound server stopped, the window closed"
-mkdir -p "$work/pulse"
-# Without a display it finds no session bus, whose names the desktop's own server holds.
-env -u DISPLAY PULSE_RUNTIME_PATH="$work/pulse" PULSE_STATE_PATH="$work/pulse" \
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    --system=false --load="module-null-sink sink_name=cap rate=22050 channels=1" \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
-    >"$work/pulse.log" 2>&1 &
+testenv_sound_server "$work/pulse" >"$work/pulse.log" 2>&1 &
 server=$!
 started+=("$server")
 export PULSE_SERVER="unix:$work/pulse/native"
