@@ -8,8 +8,8 @@ namespace lumivox {
 
 namespace {
 
-// The cue request's value: the 1-based number of the cue clip.
-constexpr std::int32_t kCueClip = 22;
+// The cue at the last second: 1-based clip 22, the sound that also closes a minute count.
+constexpr std::int32_t kLastSecondCue = 22;
 
 // 32-bit wrap-around, as the fields are plain 32-bit integers.
 int Wrap(std::int64_t value) {
@@ -96,10 +96,10 @@ void Countdown::Tick(Speech speech) {
     }
 
     if (speech == Speech::CueOnly && view_.IsChecked(CountdownCheck::LastOne) && r == 1)
-        poster_.Post(RequestKind::Cue, kCueClip);
+        poster_.Post(RequestKind::Cue, kLastSecondCue);
     if (speech == Speech::All) {
         if (view_.IsChecked(CountdownCheck::LastOne) && r == 1) {
-            poster_.Post(RequestKind::Cue, kCueClip);
+            poster_.Post(RequestKind::Cue, kLastSecondCue);
         } else if (view_.IsChecked(CountdownCheck::Second) && s.LastSecond >= r &&
                    r % s.PerSecond == s.SecondPhase) {
             poster_.Post(RequestKind::SecondCount, r);

@@ -1,5 +1,4 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2317 source-path=SCRIPTDIR # functions run through trap and check
 # How the program ends when it is not closed through its window, on the test desktop:
 #   1. a setting changed by a real click, then SIGTERM (a logout): the change is on
 #      disk, the program ends, and no browser was asked to open anything;
