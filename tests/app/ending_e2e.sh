@@ -22,31 +22,8 @@ work=$(mktemp -d /tmp/ending.XXXXXX)
 source "$(dirname "$0")/../package/desktop.sh"
 # shellcheck source=../../scripts/testenv.sh
 source "$(dirname "$0")/../../scripts/testenv.sh"
-started=()
-cleanup() { # SIGKILL ends a stopped process too
-    local pid
-    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$program" "$work/app/lumivox"
+portable_copy "$program"
 settings=$work/app/lvvoxclk.db
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
-unset DBUS_SESSION_BUS_ADDRESS
-use_fake_browser
-
-run=0
-start() { # starts the program in the background; its pid in `pid`
-    run=$((run + 1))
-    (cd "$work/app" && exec ./lumivox) >"$work/run$run.log" 2>&1 &
-    pid=$!
-    started+=("$pid")
-}
 # Waits up to $2 s for process $1 to end; prints how long that took.
 timed_end() {
     local from=${EPOCHREALTIME/./}
