@@ -117,7 +117,7 @@ public:
     // what a second start of the program asks for.
     void BringToFront();
 
-    // Test seams: state and engines tests read or replace.
+    // Test seams: the window's state and engines, public so tests can read or replace them.
     lumivox::ClipBank Clips;
     std::unique_ptr<TMyThread> Announcer;
     bool TipsLoaded = false;

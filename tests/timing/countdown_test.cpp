@@ -251,10 +251,8 @@ TEST(CountdownTest, CyclicRestartSpeaksAsForTheFullDurationAndShowsOneLess) {
 
 TEST(CountdownTest, CyclicModeIsReadAtEachEndOfRun) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
     rig.view.checks[CountdownCheck::Circle] = true;
-    rig.Duration("0", "0", "2");
-    rig.Start();
+    rig.StartSeconds("0", "0", "2");
     rig.RunTicks(7); // ends of run at ticks 3 and 6 restart
     EXPECT_TRUE(rig.view.counting);
     rig.view.checks[CountdownCheck::Circle] = false;
@@ -462,10 +460,8 @@ TEST(CountdownDriftTest, EarlyWakeAppliesNothing) {
 
 TEST(CountdownDriftTest, CyclicRunsKeepTheSameSchedule) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
     rig.view.checks[CountdownCheck::Circle] = true;
-    rig.Duration("0", "0", "9");
-    rig.Start();
+    rig.StartSeconds("0", "0", "9");
     std::mt19937 random(11);
     std::uniform_int_distribution<std::int64_t> late(0, 300);
     // Runs of 9 ticks each after the first: the restart tick shows 8 again.
