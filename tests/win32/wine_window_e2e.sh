@@ -6,7 +6,8 @@
 #   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
 #     every second, cue on), started by a real click on 启动, is heard on the sink as
 #     the clips for 5, 4, 3, 2 and the cue, one second apart;
-#   - Start with text that is no number in a box shows the exception box;
+#   - Start with text that is no number in a box shows the exception box; the typed
+#     text is saved soon after it was typed;
 #   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
@@ -105,6 +106,8 @@ title_count() { xdotool search --onlyvisible --name "^Lumivox语音报时器$" |
 check "a number box holding abc: the exception box" wait_until 10 test "$(title_count)" -eq 2
 xdotool key Return
 check "the exception box closes with Return" wait_until 10 test "$(title_count)" -eq 1
+check "what was typed is on disk before any close" \
+    wait_until 1 grep -q "LastSecond=abc" "$settings"
 
 # The About page; the home page address on it is a link to the home page.
 xdotool mousemove --window "$wid" 120 12 click 1
@@ -121,7 +124,6 @@ check "program ends on close" test $? -eq 0
 sleep 1
 check "settings written beside the program" grep -q "IsHalf=0" "$settings"
 check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
-check "settings keep what was typed" grep -q "LastSecond=abc" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
 check "home page asked for at close" \
