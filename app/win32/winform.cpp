@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
@@ -26,6 +27,8 @@ constexpr wchar_t kPanelClass[] = L"TLumivoxPanel";
 constexpr UINT kSecTimerMessage = WM_APP + 1;
 constexpr UINT kHourTimerMessage = WM_APP + 2;
 constexpr int kFirstId = 100;
+constexpr UINT_PTR kSaveTimer = 1;
+constexpr UINT kSaveDelayMs = 500; // a burst of changes becomes one write
 constexpr LONG_PTR kRaised = 1;
 
 std::wstring WindowText(HWND control) {
@@ -423,6 +426,18 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (hourAlarm_ && hourAlarm_->IsCurrent(wParam))
             Run([this] { tmrHourTimer(); });
         return 0;
+    case WM_TIMER:
+        if (wParam == kSaveTimer) {
+            KillTimer(hwnd_, kSaveTimer);
+            saveDue_ = false;
+            if (!closed_)
+                SaveSettings();
+        }
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            FormClose(false);
+        return 0;
     case WM_CLOSE:
         FormClose();
         DestroyWindow(hwnd_);
@@ -442,6 +457,12 @@ void TForm1::Command(int id, int code) {
     if (index < 0 || index >= static_cast<int>(all.size()))
         return;
     const layout::Control& c = all[static_cast<std::size_t>(index)];
+    const bool changed =
+        (c.kind == layout::Kind::Check && code == BN_CLICKED) ||
+        (c.kind == layout::Kind::Combo && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE));
+    if (changed && std::any_of(layout::Settings().begin(), layout::Settings().end(),
+                               [&](const layout::Setting& s) { return s.control == c.name; }))
+        SaveSettingsSoon();
     if (c.kind == layout::Kind::Link && code == STN_CLICKED && c.target != layout::Target::None) {
         Run([&] { LinkClick(c); });
         return;
@@ -470,9 +491,16 @@ void TForm1::FormCreate() {
     announcer_ = std::make_unique<TMyThread>(Clips, *sound_);
     announcer_->Resume();
     chime_->Update();
+    watching_ = true;
 }
 
-void TForm1::FormClose() {
+void TForm1::SaveSettingsSoon() {
+    // Not pushed back by later changes: every change is on disk within the delay.
+    if (watching_ && !closed_ && !saveDue_)
+        saveDue_ = SetTimer(hwnd_, kSaveTimer, kSaveDelayMs, nullptr) != 0;
+}
+
+void TForm1::FormClose(bool openHomePage) {
     if (closed_)
         return;
     closed_ = true;
@@ -480,9 +508,11 @@ void TForm1::FormClose() {
     // clips it reads.
     announcer_->Shutdown();
     Clips.ReleaseAll();
+    KillTimer(hwnd_, kSaveTimer);
     SaveSettings();
-    ShellExecuteW(hwnd_, L"open", Wide(lumivox::maker::kHomePageSlash).c_str(), nullptr, nullptr,
-                  SW_SHOW);
+    if (openHomePage)
+        ShellExecuteW(hwnd_, L"open", Wide(lumivox::maker::kHomePageSlash).c_str(), nullptr,
+                      nullptr, SW_SHOW);
     shellParts_.reset(); // --- shell parts: the icon goes, the tips list last ---
 }
 

@@ -36,7 +36,8 @@ public:
 
     // --- Events ----------------------------------------------------------------
     void FormCreate();
-    void FormClose();
+    // The close sequence; the session's end runs it without opening the home page.
+    void FormClose(bool openHomePage = true);
     void chkHourClick();
     void chkHalfClick();
     void btnMinStartClick();
@@ -48,6 +49,9 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // Every change is on disk within half a second, so a session that ends without
+    // the window's close keeps it too.
+    void SaveSettingsSoon();
 
     // CountdownView, ChimeView, RequestPoster.
     std::string BoxText(lumivox::CountdownBox box) const override;
@@ -90,6 +94,8 @@ private:
     std::unique_ptr<lumivox::Countdown> countdown_;
     std::unique_ptr<lumivox::Chime> chime_;
     bool closed_ = false;
+    bool watching_ = false; // changes are saved: from the end of FormCreate
+    bool saveDue_ = false;
     // Tray icon, web tips, the second start's request: the window's messages go
     // there first.
     std::unique_ptr<lumivox::WinShellParts> shellParts_;

@@ -6,6 +6,9 @@
 #   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
 #     every second, cue on), started by a real click on 启动, is heard on the sink as
 #     the clips for 5, 4, 3, 2 and the cue, one second apart;
+#   - Start with text that is no number in a box shows the exception box; the typed
+#     text is saved soon after it was typed;
+#   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
 # Usage: wine_window_e2e.sh LUMIVOX_EXE SOURCE_DIR ARTIFACTS_DIR. Needs the test desktop
@@ -58,32 +61,62 @@ mkdir -p "$artifacts"
 import -window root "$artifacts/wine-timer-page.png" 2>/dev/null
 
 # Record from before the click: a new monitor stream is mute for its first second.
-parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
-    --raw >"$work/rec.raw" 2>/dev/null &
-recorder=$!
-started+=("$recorder")
-wait_until 10 test -s "$work/rec.raw"
-sleep 0.5
-# 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27
-# in it; the page begins below the tab row.
-xdotool mousemove --window "$wid" 84 284 click 1
-sleep 8.5
-kill -INT "$recorder"
-wait "$recorder" 2>/dev/null
-cp "$work/rec.raw" "$artifacts/wine-countdown.raw"
+# On a busy machine the sound server can run dry and drop part of a clip: a run whose
+# clips are not clearly heard is tried again (the countdown has ended by then).
 clips="$source_dir/resources/clips"
-python3 "$source_dir/tests/win32/find_clips.py" "$work/rec.raw" "$clips/WAV5.wav" \
-    "$clips/WAV4.wav" "$clips/WAV3.wav" "$clips/WAV2.wav" "$clips/WAV21.wav" >"$work/heard"
-heard=$?
-cat "$work/heard"
-if check "clips for 5, 4, 3, 2 and the cue heard" test "$heard" -eq 0; then
+heard_well() {
     # One second apart (a tick's late start shifts its clip, not the next ones).
     # shellcheck disable=SC2016 # awk's own fields
-    check "each one second after the one before, and clearly heard" awk '
-        { if (NR > 1 && ($1 - last < 850 || $1 - last > 1250)) bad = 1
-          if ($2 < 0.7) bad = 1; last = $1 }
-        END { exit bad }' "$work/heard"
+    awk '{ if (NR > 1 && ($1 - last < 850 || $1 - last > 1250)) bad = 1
+           if ($2 < 0.7) bad = 1; last = $1 }
+         END { exit bad }' "$work/heard"
+}
+for attempt in 1 2 3; do
+    parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
+        --raw >"$work/rec.raw" 2>/dev/null &
+    recorder=$!
+    started+=("$recorder")
+    wait_until 10 test -s "$work/rec.raw"
+    sleep 0.5
+    # 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27
+    # in it; the page begins below the tab row.
+    xdotool mousemove --window "$wid" 84 284 click 1
+    sleep 8.5
+    kill -INT "$recorder"
+    wait "$recorder" 2>/dev/null
+    cp "$work/rec.raw" "$artifacts/wine-countdown.raw"
+    python3 "$source_dir/tests/win32/find_clips.py" "$work/rec.raw" "$clips/WAV5.wav" \
+        "$clips/WAV4.wav" "$clips/WAV3.wav" "$clips/WAV2.wav" "$clips/WAV21.wav" >"$work/heard"
+    heard=$?
+    echo "attempt $attempt:"
+    cat "$work/heard"
+    if ((heard == 0)) && heard_well; then break; fi
+done
+if check "clips for 5, 4, 3, 2 and the cue heard" test "$heard" -eq 0; then
+    check "each one second after the one before, and clearly heard" heard_well
 fi
+
+# Text that is no number in an editable box: Start shows the standard exception box
+# (a second window with the program's title) and counts nothing; Return closes it.
+xdotool mousemove --window "$wid" 105 160 click 1
+xdotool key --window "$wid" End BackSpace BackSpace BackSpace
+xdotool type --window "$wid" abc
+xdotool mousemove --window "$wid" 84 284 click 1
+title_count() { xdotool search --onlyvisible --name "^Lumivox语音报时器$" | wc -l; }
+check "a number box holding abc: the exception box" wait_until 10 test "$(title_count)" -eq 2
+xdotool key Return
+check "the exception box closes with Return" wait_until 10 test "$(title_count)" -eq 1
+check "what was typed is on disk before any close" \
+    wait_until 1 grep -q "LastSecond=abc" "$settings"
+
+# The About page; the home page address on it is a link to the home page.
+xdotool mousemove --window "$wid" 120 12 click 1
+sleep 1
+import -window root "$artifacts/wine-about-page.png" 2>/dev/null
+xdotool mousemove --window "$wid" 456 220 click 1
+# (Wine's browser launcher adds the slash a bare host name implies.)
+check "the address on the About page opens it" \
+    wait_until 10 grep -qxE "http://lumivox.example/?" "$LUMIVOX_OPENED_LOG"
 
 wmctrl -i -c "$wid"
 wait_until 20 sh -c '! xdotool search --name "Lumivox语音报时器" >/dev/null'
@@ -93,7 +126,7 @@ check "settings written beside the program" grep -q "IsHalf=0" "$settings"
 check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
-wait_until 10 test -s "$LUMIVOX_OPENED_LOG"
-check "home page asked for" grep -qx "http://lumivox.example/" "$LUMIVOX_OPENED_LOG"
+check "home page asked for at close" \
+    wait_until 10 test "$(grep -cxE "http://lumivox.example/?" "$LUMIVOX_OPENED_LOG")" -eq 2
 cat "$LUMIVOX_OPENED_LOG"
 ((failures == 0))
