@@ -2,6 +2,7 @@
 //   winprobe label NAME   prints "x y text": the control's centre on the screen and
 //                         its text (UTF-8)
 //   winprobe answers      exits 0 when the window answers a message within 2 s
+//   winprobe iconclick    what the shell sends the tray icon's window for a left click
 #include <windows.h>
 
 #include <cstdio>
@@ -41,6 +42,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"answers") {
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) ? 0 : 1;
+    }
+    if (command == L"iconclick") {
+        HWND icon = FindWindowW(L"TPUtilWindow", nullptr);
+        if (!icon)
+            return 1;
+        for (LPARAM mouse : {LPARAM(WM_LBUTTONDOWN), LPARAM(WM_LBUTTONUP)})
+            PostMessageW(icon, WM_USER + 1, 0, mouse);
+        return 0;
     }
     if (command != L"label" || argc < 3)
         return 2;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace lumivox {
@@ -19,6 +20,12 @@ std::wstring TipW(const char* utf8) {
         MultiByteToWideChar(CP_UTF8, 0, std::string(utf8).substr(0, 127).c_str(), -1, wide, 128);
     wide[127] = L'\0';
     return wide;
+}
+
+bool SameIcon(const NotifyIconData& a, const NotifyIconData& b) {
+    return a.hWnd == b.hWnd && a.uID == b.uID && a.uFlags == b.uFlags &&
+           a.uCallbackMessage == b.uCallbackMessage && a.hIcon == b.hIcon &&
+           std::strncmp(a.szTip, b.szTip, kTipSize) == 0;
 }
 
 // Timer handlers by timer id: SetTimer without a window calls one procedure for all.
@@ -102,6 +109,9 @@ bool WinTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data
     const DWORD message = action == NotifyAction::Add      ? NIM_ADD
                           : action == NotifyAction::Delete ? NIM_DELETE
                                                            : NIM_MODIFY;
+    // The shell has this icon as it is already.
+    if (action == NotifyAction::Modify && iconPresent_ && lastIcon_ && SameIcon(*lastIcon_, data))
+        return true;
     const bool accepted = Shell_NotifyIconW(message, &shell) != FALSE;
     if (accepted && action == NotifyAction::Add)
         iconPresent_ = true;
@@ -235,10 +245,12 @@ WinMainWindowTray::WinMainWindowTray(HWND mainWindow, HICON applicationIcon)
     : mainWindow_(mainWindow),
       platform_(std::make_unique<WinTrayPlatform>(mainWindow, applicationIcon)),
       icon_(std::make_unique<TTrayIcon>(*platform_)) {
-    // The stored settings, in the order a form reader applies them.
+    // The stored settings. The hint goes first, so that the shell gets the icon
+    // whole in one add: Wine's tray can lose the icon's input when it is changed
+    // while still docking.
     icon_->BeginLoad();
-    ShowIcon();
     icon_->SetHint("Lumivox语音定时器");
+    ShowIcon();
     icon_->SetHide(true);
     icon_->RestoreOn = imLeftClickUp;
     icon_->PopupMenuOn = imNone;
