@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # lumivox.exe's shell parts under Wine on the test desktop (openbox + trayer):
 #   1. tray: the icon docks in trayer; minimising takes the window off the client
-#      list, a left click on the icon brings it back;
+#      list, a shell start ("TaskbarCreated") keeps it there, a left click on the
+#      icon brings it back;
 #   2. tips: fetched through the proxy named in the prefix's Internet settings (the
 #      stand-in server checks the request line and agent), the tip shown on the
 #      status line, a click on it opens its link;
@@ -115,6 +116,10 @@ check "icon docks in the tray" wait_until 20 find_icon
 sleep 1
 xdotool windowminimize "$wid"
 check "minimise takes the window off the client list" wait_until 10 not_listed
+probe shellstart
+sleep 1
+check "a shell start leaves the window in the tray" not_listed
+check "and the icon docked" find_icon
 check "a click on the icon brings it back" click_icon
 
 # tmr1 first ticks 15 s after start; the tip follows the download.

@@ -3,6 +3,7 @@
 //                         its text (UTF-8)
 //   winprobe answers      exits 0 when the window answers a message within 2 s
 //   winprobe iconclick    what the shell sends the tray icon's window for a left click
+//   winprobe shellstart   what a (re)started shell tells every window
 #include <windows.h>
 
 #include <cstdio>
@@ -51,6 +52,9 @@ int wmain(int argc, wchar_t** argv) {
             PostMessageW(icon, WM_USER + 1, 0, mouse);
         return 0;
     }
+    if (command == L"shellstart")
+        return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0
+                                                                                             : 1;
     if (command != L"label" || argc < 3)
         return 2;
     char name[64] = {};

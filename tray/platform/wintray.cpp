@@ -124,7 +124,17 @@ bool WinTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data
 
 bool WinTrayPlatform::ReAddIcon() {
     iconPresent_ = false;
-    return lastIcon_ && NotifyIcon(NotifyAction::Add, *lastIcon_);
+    if (!lastIcon_)
+        return false;
+    if (NotifyIcon(NotifyAction::Add, *lastIcon_))
+        return true;
+    // Refused because the shell still has it: it is there all the same.
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = reinterpret_cast<HWND>(lastIcon_->hWnd);
+    probe.uID = static_cast<UINT>(lastIcon_->uID);
+    iconPresent_ = Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+    return iconPresent_;
 }
 
 WindowHandle WinTrayPlatform::CreateUtilityWindow(std::function<void(WindowMessage&)> handler) {
