@@ -17,6 +17,7 @@ packages=(
     # Chinese text
     fonts-wqy-microhei fonts-wqy-zenhei
     # the Windows program: cross compiler, GoogleTest sources, and Wine to run it
+    # (imagemagick, above, makes its icon)
     g++-mingw-w64-x86-64-posix googletest wine64
     # packaging checks
     dpkg-dev desktop-file-utils appstream

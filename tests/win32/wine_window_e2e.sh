@@ -2,7 +2,7 @@
 # lumivox.exe under Wine on the test desktop, as a portable copy in a folder named
 # in Chinese:
 #   - the window appears titled "Lumivox语音报时器" with a 544×362 client area
-#     (screenshot in the artifacts folder);
+#     (screenshot in the artifacts folder: captions, the program's icon);
 #   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
 #     every second, cue on), started by a real click on 启动, is heard on the sink as
 #     the clips for 5, 4, 3, 2 and the cue, one second apart;
