@@ -27,6 +27,7 @@ cleanup() {
 trap cleanup EXIT
 
 source "$(dirname "$0")/../support/checks.sh"
+source "$(dirname "$0")/../support/xwindows.sh"
 
 # The program runs from its own folder copy (its settings live beside it); closing
 # it opens the home page, which goes to a fake browser.
@@ -49,31 +50,6 @@ stop_program() {
     wait "$program_pid" 2>/dev/null
 }
 
-client_list() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'; }
-has_class() { xprop -id "$1" WM_CLASS 2>/dev/null | grep -q '"lumivox"'; }
-find_main_window() {
-    local w
-    for w in $(client_list); do
-        if has_class "$w"; then
-            main=$w
-            return 0
-        fi
-    done
-    return 1
-}
-same_window() { [[ $((16#${1#0x})) -eq $((16#${2#0x})) ]]; }
-listed() { local w; for w in $(client_list); do same_window "$w" "$main" && return 0; done; return 1; }
-not_listed() { ! listed; }
-mapped() { xwininfo -id "$main" 2>/dev/null | grep -q "IsViewable"; }
-unmapped() { ! mapped; }
-active() {
-    local a
-    a=$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')
-    [[ -n $a ]] && same_window "$a" "$main"
-}
-minimised_on_taskbar() {
-    listed && xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
-}
 # The icon: a window of the program embedded in trayer's panel. Sets icon_x, icon_y
 # (its centre on the screen). Only the panel's descendants (the lines indented below
 # it) count: the main window is a sibling listed further down the same tree.

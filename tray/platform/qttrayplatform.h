@@ -1,5 +1,6 @@
-// The tray icon's desktop on Qt: QSystemTrayIcon for the shell, the main window
-// standing in for the application's top-level window.
+// The tray icon's desktop on Qt: the program's own StatusNotifierItem or an XEmbed
+// QSystemTrayIcon for the shell, the main window standing in for the application's
+// top-level window.
 #pragma once
 #include <QElapsedTimer>
 #include <QIcon>
@@ -9,11 +10,14 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "tray/trayplatform.h"
 
 namespace lumivox {
+
+class StatusNotifierItem;
 
 class QtTrayPlatform : public QObject, public TrayPlatform {
     Q_OBJECT
@@ -38,8 +42,11 @@ public:
     std::optional<WindowHandle> ActiveFormWindow() override;
     std::unique_ptr<TrayTimer> CreateTimer() override;
 
-    // Whether a notification area is there now; tests replace the desktop's answer.
+    // Whether an XEmbed notification area is there now.
     void SetTrayAvailability(std::function<bool()> available) { available_ = std::move(available); }
+    // Icons added from now on go to this item (none: to the XEmbed tray). Change it
+    // only while no icon is added.
+    void UseStatusNotifier(StatusNotifierItem* item);
 
     // Images for image lists: the handle stands for the icon from now on.
     IconHandle RegisterIcon(const QIcon& icon);
@@ -52,7 +59,9 @@ public:
     // The mouse messages one activation of the tray icon stands for.
     static std::vector<unsigned> CallbackMessages(QSystemTrayIcon::ActivationReason reason);
 
-    QSystemTrayIcon& TrayIcon() { return tray_; }
+    // Made on first use: Qt settles then, for good, whether its icons go over D-Bus,
+    // so only while no StatusNotifierWatcher is there.
+    QSystemTrayIcon& TrayIcon();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,12 +70,16 @@ private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void DeliverToHooks(WindowMessage& message);
     void ApplyIconData(const NotifyIconData& data);
+    QIcon IconOf(const NotifyIconData& data) const;
+    static QString TipOf(const NotifyIconData& data);
     static QIcon PlaceholderIcon();
 
     std::function<bool()> available_;
     QPointer<QWidget> window_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    StatusNotifierItem* sni_ = nullptr;
     bool iconAdded_ = false;
+    StatusNotifierItem* addedTo_ = nullptr;
     NotifyIconData shown_{};
     std::map<WindowHandle, std::function<void(WindowMessage&)>> utilityWindows_;
     WindowHandle nextUtilityWindow_ = 1;
