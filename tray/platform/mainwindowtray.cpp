@@ -21,7 +21,7 @@ MainWindowTray::MainWindowTray(QWidget* mainWindow, std::function<bool()> availa
         const QDBusConnection bus = QDBusConnection::sessionBus();
         if (bus.isConnected()) {
             sniWatch_ = new StatusNotifierWatch(bus, this);
-            sni_ = new StatusNotifierItem(bus, this);
+            sni_ = new StatusNotifierItem(this);
             connect(sniWatch_, &StatusNotifierWatch::Changed, this,
                     &MainWindowTray::CheckAvailability);
             connect(sniWatch_, &StatusNotifierWatch::Restarted, sni_,

@@ -139,15 +139,26 @@ void StatusNotifierWatch::Set(bool available) {
 
 // --- the item ------------------------------------------------------------------------
 
-StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(bus), service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
-                                               .arg(QCoreApplication::applicationPid())) {
+namespace {
+int itemsMade = 0;
+QString ItemConnection(int number) {
+    return QStringLiteral("lumivox-tray-item-%1").arg(number);
+}
+} // namespace
+
+StatusNotifierItem::StatusNotifierItem(QObject* parent)
+    : QObject(parent), number_(++itemsMade),
+      bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, ItemConnection(number_))),
+      service_(QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(number_)) {
     RegisterTypes();
     adaptor_ = new StatusNotifierItemAdaptor(this);
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
     Withdraw();
+    QDBusConnection::disconnectFromBus(ItemConnection(number_));
 }
 
 bool StatusNotifierItem::Publish(const QIcon& icon, const QString& toolTip) {

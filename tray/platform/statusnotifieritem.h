@@ -67,7 +67,8 @@ class StatusNotifierItem : public QObject {
     Q_OBJECT
 
 public:
-    explicit StatusNotifierItem(QDBusConnection bus, QObject* parent = nullptr);
+    // Each item has a session-bus connection of its own: the item's path is fixed.
+    explicit StatusNotifierItem(QObject* parent = nullptr);
     ~StatusNotifierItem() override;
 
     // Puts the item on the bus and asks the watcher to show it.
@@ -88,6 +89,7 @@ signals:
 private:
     void Register();
 
+    int number_;
     QDBusConnection bus_;
     QString service_;
     SniPixmapList pixmaps_;
