@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2154 # work and started belong to the calling script
 # The program's main window as the X window manager sees it, for the end-to-end
 # shell tests. Source it; find_main_window sets main, the others look at $main.
 
@@ -26,4 +27,28 @@ active() {
 }
 minimised_on_taskbar() {
     listed && xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
+
+# Both below work in $work and add the ids of what they start to the caller's
+# started array.
+# The program in a folder copy of its own (its settings live beside it); closing it
+# opens the home page, which goes to a fake browser.
+program_copy() { # program
+    mkdir -p "$work/app" "$work/bin"
+    cp "$1" "$work/app/lumivox"
+    printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+    chmod +x "$work/bin/xdg-open"
+    export PATH="$work/bin:$PATH"
+}
+# A desktop of its own: Xvfb and openbox, no tray host. Exports DISPLAY.
+private_desktop() {
+    local fifo="$work/displayfd" num
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    started+=($!)
+    read -r -t 20 num <"$fifo" || { echo "FAIL: private Xvfb did not start"; return 1; }
+    export DISPLAY=":$num"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    started+=($!)
+    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 }

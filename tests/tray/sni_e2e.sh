@@ -32,24 +32,12 @@ trap cleanup EXIT
 source "$here/../support/checks.sh"
 source "$here/../support/xwindows.sh"
 
-mkdir -p "$work/app" "$work/bin"
-cp "$program" "$work/app/lumivox"
-printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+program_copy "$program"
 export QT_QPA_PLATFORM=xcb
 export QT_LOGGING_RULES="qt.qpa.tray=true"
 
 # A desktop of its own: a window manager and no XEmbed tray.
-fifo="$work/displayfd"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$work/xvfb.log" 2>&1 &
-started+=($!)
-read -r -t 20 num <"$fifo" || { echo "FAIL: private Xvfb did not start"; exit 1; }
-export DISPLAY=":$num"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-started+=($!)
-wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+private_desktop || exit 1
 
 # The session bus.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile) ||

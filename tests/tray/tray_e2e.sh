@@ -29,13 +29,7 @@ trap cleanup EXIT
 source "$(dirname "$0")/../support/checks.sh"
 source "$(dirname "$0")/../support/xwindows.sh"
 
-# The program runs from its own folder copy (its settings live beside it); closing
-# it opens the home page, which goes to a fake browser.
-mkdir -p "$work/app" "$work/bin"
-cp "$program" "$work/app/lumivox"
-printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+program_copy "$program"
 export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS # the XEmbed tray, not a D-Bus one
 
@@ -112,16 +106,8 @@ stop_program
 check "program ended" sh -c "! kill -0 $program_pid 2>/dev/null"
 
 # --- 2. A private desktop without a tray host ---------------------------------------
-fifo="$work/displayfd"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$work/xvfb.log" 2>&1 &
-started+=($!)
-read -r -t 20 num <"$fifo" || { echo "FAIL: private Xvfb did not start"; exit 1; }
-export DISPLAY=":$num"
+private_desktop || exit 1
 echo "== without a tray host ($DISPLAY)"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-started+=($!)
-wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 main=
 start_program
 check "program starts without a tray" wait_until 30 find_main_window
