@@ -95,14 +95,14 @@ int HelpHeight(const QPlainTextEdit* memo, const QFont& font) {
 // size, up to the drawn one, at which every line shows.
 class FitHelpToView : public QObject {
 public:
+    // Lives with the view it watches, which sees events while the memo is destroyed.
     explicit FitHelpToView(QPlainTextEdit* memo)
-        : QObject(memo), memo_(memo), drawnPixelSize_(memo->font().pixelSize()) {
+        : QObject(memo->viewport()), memo_(memo), drawnPixelSize_(memo->font().pixelSize()) {
         memo->viewport()->installEventFilter(this);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == memo_->viewport() && event->type() == QEvent::Resize &&
-            drawnPixelSize_ > 0) {
+        if (event->type() == QEvent::Resize && watched == parent() && drawnPixelSize_ > 0) {
             QFont font = memo_->font();
             font.setPixelSize(drawnPixelSize_);
             while (font.pixelSize() > kSmallestPixelSize &&
