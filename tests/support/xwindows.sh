@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2154 # work and started belong to the calling script
+# shellcheck disable=SC2154,SC2034 # work and started come from the calling script, icon_x and icon_y go to it
 # The program's main window as the X window manager sees it, for the end-to-end
 # shell tests. Source it; find_main_window sets main, the others look at $main.
 
@@ -27,6 +27,27 @@ active() {
 }
 minimised_on_taskbar() {
     listed && xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
+
+# The icon: a window of the program embedded in trayer's panel. Sets icon_x, icon_y
+# (its centre on the screen). Only the panel's descendants (the lines indented below
+# it) count: the main window is a sibling listed further down the same tree.
+find_icon() {
+    local line size pos
+    line=$(xwininfo -root -tree | awk '
+        function depth(s) { match(s, /^ */); return RLENGTH }
+        inside && depth($0) <= panel { exit }
+        inside && /\("lumivox" "lumivox"\)/ { print; exit }
+        /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
+    [[ -n $line ]] || return 1
+    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
+    size=${size# }
+    size=${size%+}
+    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
+    pos=${pos# +}
+    icon_x=$((${pos%+*} + ${size%x*} / 2))
+    icon_y=$((${pos#*+} + ${size#*x} / 2))
+    [[ ${size%x*} -gt 1 ]]
 }
 
 # Both below work in $work and add the ids of what they start to the caller's

@@ -6,7 +6,10 @@
 #      do nothing; the watcher going away brings a hidden window back, and when it
 #      comes back the item registers again; the item leaves when the program ends;
 #   2. the watcher appearing 3 s after start-up: the item registers within 3 s and
-#      minimising then hides the window into it.
+#      minimising then hides the window into it;
+#   3. on the shared test desktop, which has an XEmbed tray too: only the item shows;
+#      when the watcher goes, the icon moves to the XEmbed tray and a hidden window
+#      stays hidden there.
 # Prints the registration times. Usage: sni_e2e.sh PATH_TO_LUMIVOX. Exits 77
 # (skipped) without the tools.
 set -uo pipefail
@@ -33,6 +36,7 @@ source "$here/../support/checks.sh"
 source "$here/../support/xwindows.sh"
 
 program_copy "$program"
+shared_display=${DISPLAY:-}
 export QT_QPA_PLATFORM=xcb
 export QT_LOGGING_RULES="qt.qpa.tray=true"
 
@@ -79,6 +83,7 @@ call_item() { # method
         "org.kde.StatusNotifierItem.$1" int32:10 int32:10
 }
 minimise() { xdotool windowminimize "$main"; }
+no_icon() { ! find_icon; }
 
 # --- 1. The watcher is there at start-up --------------------------------------------
 echo "== watcher present at start-up"
@@ -143,6 +148,30 @@ check "minimise then hides the window" wait_until 10 not_listed
 call_item Activate
 check "Activate brings it back" wait_until 10 mapped
 stop_program
+stop_host
+
+# --- 3. Both kinds of tray ----------------------------------------------------------
+if [[ -n $shared_display && -n ${TESTENV_TRAYER_PID:-} ]]; then
+    echo "== D-Bus and XEmbed trays ($shared_display)"
+    export DISPLAY=$shared_display
+    : >"$events"
+    main=
+    start_host
+    start_program
+    check "main window appears" wait_until 30 find_main_window
+    check "item registers" wait_until 10 registered_more_than 0
+    sleep 1
+    check "no second icon in the XEmbed tray" no_icon
+    minimise
+    check "minimise hides the window" wait_until 10 not_listed
+    stop_host
+    check "icon moves to the XEmbed tray" wait_until 10 find_icon
+    check "window stays hidden meanwhile" unmapped
+    sleep 1 # the tray host lays out its new icon
+    find_icon && xdotool mousemove "$icon_x" "$icon_y" sleep 0.2 click 1
+    check "a click there brings it back" wait_until 10 mapped
+    stop_program
+fi
 
 if ((failures > 0)); then
     echo "--- program output"; cat "$work/program.log"

@@ -93,7 +93,8 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     watcher = Watcher(bus)
-    bus.request_name(WATCHER, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+    if bus.request_name(WATCHER, dbus.bus.NAME_FLAG_DO_NOT_QUEUE) != dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER:
+        sys.exit("another watcher is running")
     watcher.StatusNotifierHostRegistered()
     say("watching")
     GLib.MainLoop().run()

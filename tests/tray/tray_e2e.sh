@@ -44,26 +44,6 @@ stop_program() {
     wait "$program_pid" 2>/dev/null
 }
 
-# The icon: a window of the program embedded in trayer's panel. Sets icon_x, icon_y
-# (its centre on the screen). Only the panel's descendants (the lines indented below
-# it) count: the main window is a sibling listed further down the same tree.
-find_icon() {
-    local line size pos
-    line=$(xwininfo -root -tree | awk '
-        function depth(s) { match(s, /^ */); return RLENGTH }
-        inside && depth($0) <= panel { exit }
-        inside && /\("lumivox" "lumivox"\)/ { print; exit }
-        /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
-    [[ -n $line ]] || return 1
-    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
-    size=${size# }
-    size=${size%+}
-    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
-    pos=${pos# +}
-    icon_x=$((${pos%+*} + ${size%x*} / 2))
-    icon_y=$((${pos#*+} + ${size#*x} / 2))
-    [[ ${size%x*} -gt 1 ]]
-}
 tooltip_shown() {
     local w
     for w in $(xwininfo -root -tree | grep '("lumivox" "lumivox")' | grep -o '^ *0x[0-9a-f]*'); do
