@@ -26,7 +26,7 @@
 #              sample above 500 read from the null sink's monitor (parec, 10 ms latency)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 
 quick=0
 [[ ${1:-} == --quick ]] && quick=1

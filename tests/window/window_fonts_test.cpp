@@ -84,7 +84,7 @@ TEST(FontCaseChild, NothingCutOff) {
     const QString name = qEnvironmentVariable("LUMIVOX_FONT_CASE");
     if (name.isEmpty())
         GTEST_SKIP() << "run by FontsAndScales";
-    lumivox::test::FormFixture fixture;
+    lumivox::testing::FormFixture fixture;
     TForm1& form = *fixture.form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
