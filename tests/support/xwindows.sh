@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# shellcheck disable=SC2154,SC2034 # work and started come from the calling script, icon_x and icon_y go to it
+# shellcheck disable=SC2154,SC2034 # work comes from the calling script, icon_x and icon_y go to it
 # The program's main window as the X window manager sees it, for the end-to-end
 # shell tests. Source it; find_main_window sets main, the others look at $main.
 
@@ -50,8 +50,15 @@ find_icon() {
     [[ ${size%x*} -gt 1 ]]
 }
 
-# Both below work in $work and add the ids of what they start to the caller's
-# started array.
+# The ones below work in $work; what they start goes into `started`.
+started=()
+# For the caller's exit trap: stops what was started, removes $work.
+stop_started() {
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
 # The program in a folder copy of its own (its settings live beside it); closing it
 # opens the home page, which goes to a fake browser.
 program_copy() { # program

@@ -23,17 +23,9 @@ done
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "skip: python3-dbus missing"; exit 77; }
 
 work=$(mktemp -d /tmp/sni-e2e.XXXXXX)
-started=() # pids this script started, stopped at exit
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$here/../support/checks.sh"
 source "$here/../support/xwindows.sh"
+trap stop_started EXIT
 
 program_copy "$program"
 shared_display=${DISPLAY:-}

@@ -17,17 +17,9 @@ for tool in xdotool xprop xwininfo wmctrl Xvfb openbox trayer; do
 done
 
 work=$(mktemp -d /tmp/tray-e2e.XXXXXX)
-started=() # pids this script started, stopped at exit
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "$0")/../support/checks.sh"
 source "$(dirname "$0")/../support/xwindows.sh"
+trap stop_started EXIT
 
 program_copy "$program"
 export QT_QPA_PLATFORM=xcb
