@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 namespace layout = lumivox::layout;
 using lumivox::win::Wide;
@@ -107,6 +109,36 @@ TEST(Win32Window, EveryControlAsDescribed) {
     EXPECT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0),
               static_cast<LRESULT>(layout::HelpLines().size()));
     EXPECT_TRUE(GetWindowLongW(memo, GWL_STYLE) & ES_READONLY);
+}
+
+// Tab walks the timer page in the table's order, skips the hidden button and the
+// disabled Stop, then reaches the page tabs and comes round again.
+TEST(Win32Window, TabWalksTheTimerPageInOrder) {
+    TForm1 form;
+    if (!form.Create(SW_SHOWNOACTIVATE))
+        GTEST_SKIP() << "no display for windows";
+    const auto controls = ControlsOf(form.Handle());
+    auto nameOf = [&](HWND h) {
+        for (const auto& [index, control] : controls)
+            if (control == h)
+                return layout::Controls()[index].name;
+        return std::string("?");
+    };
+    std::vector<std::string> expected;
+    for (const layout::Control* c : layout::TabChain("ts1"))
+        if (c->enabled)
+            expected.push_back(c->name);
+    expected.push_back("pgc1");
+    expected.push_back(expected.front());
+
+    HWND at = controls.at(
+        static_cast<std::size_t>(&layout::Find(expected.front()) - layout::Controls().data()));
+    std::vector<std::string> walked{nameOf(at)};
+    while (walked.size() < expected.size()) {
+        at = GetNextDlgTabItem(form.Handle(), at, FALSE);
+        walked.push_back(nameOf(at));
+    }
+    EXPECT_EQ(walked, expected);
 }
 
 } // namespace
