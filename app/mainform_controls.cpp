@@ -27,6 +27,7 @@
 
 #include "app/clickablelabel.h"
 #include "app/exceptionbox.h"
+#include "app/fitfont.h"
 #include "app/keepontop.h"
 #include "app/windowlayout.h"
 #include "maker.h"
@@ -243,6 +244,7 @@ void TForm1::CreateControls() {
     }
     for (const auto& [parent, children] : docked)
         LayOutDocked(made.at(parent), children);
+    lumivox::FitTextToFont(this);
 
     auto as = [&made](auto*& member, const char* name) {
         member = qobject_cast<std::remove_reference_t<decltype(member)>>(made.at(name));

@@ -2,12 +2,13 @@
 # lumivox.exe under Wine on the test desktop, as a portable copy in a folder named
 # in Chinese:
 #   - the window appears titled "Lumivox语音报时器" with a 544×362 client area
-#     (screenshot in the artifacts folder);
+#     (screenshot in the artifacts folder: captions, the program's icon);
 #   - the settings file beside the program is read: a 0:0:7 countdown (last 5 s
 #     every second, cue on), started by a real click on 启动, is heard on the sink as
 #     the clips for 5, 4, 3, 2 and the cue, one second apart;
 #   - Start with text that is no number in a box shows the exception box; the typed
 #     text is saved soon after it was typed;
+#   - keep-on-top puts the window above the others and takes it back;
 #   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
@@ -108,6 +109,13 @@ xdotool key Return
 check "the exception box closes with Return" wait_until 10 test "$(title_count)" -eq 1
 check "what was typed is on disk before any close" \
     wait_until 1 grep -q "LastSecond=abc" "$settings"
+
+# 显示在最前面 moves the window into the top-most band and out again.
+above() { xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+xdotool mousemove --window "$wid" 348 141 click 1
+check "keep on top: the window is above the others" wait_until 5 above
+xdotool mousemove --window "$wid" 348 141 click 1
+check "keep on top off: no longer above" wait_until 5 eval '! above'
 
 # The About page; the home page address on it is a link to the home page.
 xdotool mousemove --window "$wid" 120 12 click 1
