@@ -1,7 +1,11 @@
 #include "app/win32/winshellparts.h"
 
+#include <exception>
+
 #include "app/win32/winsingleinstance.h"
 #include "app/win32/winsupport.h"
+#include "app/windowlayout.h"
+#include "framework/exceptiontext.h"
 #include "settings/platform/settingslocation.h"
 #include "tips/lvwebtips.h"
 #include "tips/platform/wintips.h"
@@ -49,7 +53,18 @@ std::optional<LRESULT> WinShellParts::Handle(UINT message, WPARAM wParam, LPARAM
         return 0;
     case kTipsArrivedMessage: {
         std::unique_ptr<std::string> body(reinterpret_cast<std::string*>(lParam));
-        TipsArrived(*body);
+        // A tips file that cannot be written or read: the standard exception box,
+        // and no tips for this run. Nothing may leave a window procedure.
+        std::string failure;
+        try {
+            TipsArrived(*body);
+            return 0;
+        } catch (const std::exception& error) {
+            failure = error.what();
+        } catch (...) {
+        }
+        MessageBoxW(window_, win::Wide(ExceptionBoxText(failure)).c_str(),
+                    win::Wide(layout::Window().title).c_str(), MB_OK | MB_ICONERROR);
         return 0;
     }
     case WM_COMMAND:

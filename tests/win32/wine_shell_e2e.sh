@@ -8,7 +8,9 @@
 #      status line, a click on it opens its link;
 #   3. one copy: a second start, while the first is in the tray, brings the first
 #      window back and ends;
-#   4. a tips server that never answers leaves the window answering, and closing
+#   4. a tips file that cannot be written shows the exception box once, and the
+#      window goes on;
+#   5. a tips server that never answers leaves the window answering, and closing
 #      does not wait for it.
 # Usage: wine_shell_e2e.sh LUMIVOX_EXE WINPROBE_EXE SOURCE_DIR. Needs the test desktop
 # (scripts/testenv.sh) and the Wine prefix (scripts/wineenv.sh); exits 77 without them.
@@ -148,7 +150,22 @@ check "one window only" test "$(xdotool search --name "$title" | wc -l)" -eq 1
 check "program ends on close" close_program
 check "the tips file holds the body" cmp -s "$work/tips.txt" "$work/app/tipsupd.dat"
 
-# --- 4: a server that never answers ----------------------------------------------------
+# --- 4: a tips file that cannot be written ---------------------------------------------
+rm -f "$work/app/tipsupd.dat"
+mkdir "$work/app/tipsupd.dat"
+titled() { xdotool search --name "$title" 2>/dev/null | wc -l; }
+box_shown() { (($(titled) >= 2)); }
+box_gone() { (($(titled) == 1)); }
+check "window appears with the tips file blocked" start_program || exit 1
+check "the failure shows the exception box" wait_until 40 box_shown
+box=$(xdotool search --name "$title" | grep -vx "$wid" | head -1)
+xdotool windowactivate --sync "$box" key Return 2>/dev/null
+check "the box closes, the window stays" wait_until 10 box_gone
+check "and answers" probe answers
+check "program ends on close" close_program
+rmdir "$work/app/tipsupd.dat"
+
+# --- 5: a server that never answers ----------------------------------------------------
 kill "${started[0]}" 2>/dev/null
 : >"$work/port"
 rm -f "$work/requests"
