@@ -32,7 +32,7 @@
 #              the reference is paplay --latency-msec=50 of the first clip spoken
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 
 quick=0
 [[ ${1:-} == --quick ]] && quick=1
