@@ -102,8 +102,9 @@ mkdir -p "$work/app" "$work/close"
 cp "$build/app/lumivox" "$work/app/"
 printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\n' >"$work/app/lvvoxclk.db"
 mkdir -p "$work/bare"
-printf 'Tip one@#$http://tips.example/1\r\nTip two@#$http://tips.example/2\r\nTip three@#$http://tips.example/3\r\n' \
-    >"$work/tips-body"
+sep='@#$'
+printf 'Tip one%s%s\r\nTip two%s%s\r\nTip three%s%s\r\n' "$sep" http://tips.example/1 "$sep" \
+    http://tips.example/2 "$sep" http://tips.example/3 >"$work/tips-body"
 python3 "$root/tests/tips/tips_server.py" --body "$work/tips-body" >"$work/tips-port" &
 tips_server=$!
 trap 'kill "$tips_server" 2>/dev/null; testenv_stop; rm -rf "$work"' EXIT
