@@ -38,7 +38,7 @@ class TForm1 : public QWidget {
 public:
     // What the program normally takes from the platform; tests put their own in.
     struct Options {
-        std::shared_ptr<lumivox::SoundOutput> sound;    // null: the system's sound server
+        std::shared_ptr<lumivox::SoundOutput> sound;     // null: the system's sound server
         std::shared_ptr<lumivox::ClipSource> clipSource; // null: the embedded clips
         std::string settingsDir; // empty: beside the executable, else the per-user folder
     };
@@ -47,61 +47,54 @@ public:
     explicit TForm1(Options options);
     ~TForm1() override;
 
-    // --- Controls -------------------------------------------------------------
-    QTabWidget* pgc1 = nullptr;
-    QWidget* ts1 = nullptr;
-    QWidget* ts2 = nullptr;
-    QFrame* pnl2 = nullptr;
-    QGroupBox* grp1Timer = nullptr;
-    QGroupBox* grp12 = nullptr;
-    QCheckBox* chkDispTop = nullptr;
-    QCheckBox* chkHour = nullptr;
-    QCheckBox* chkHalf = nullptr;
-    QLabel* lbl7 = nullptr;
-    QLabel* lblMinTick = nullptr;
-    QComboBox* cbbHour = nullptr;
-    QLabel* lbl10 = nullptr;
-    QComboBox* cbbMin = nullptr;
-    QLabel* lbl11 = nullptr;
-    QComboBox* cbbSec = nullptr;
-    QCheckBox* chkMin = nullptr;
-    QComboBox* cbbLastMin = nullptr;
-    QLabel* lbl12 = nullptr;
-    QComboBox* cbbPerMin = nullptr;
-    QLabel* lbl13 = nullptr;
-    QCheckBox* chkSec = nullptr;
-    QComboBox* cbbLastSec = nullptr;
-    QLabel* lbl15 = nullptr;
-    QComboBox* cbbPerSec = nullptr;
-    QLabel* lbl16 = nullptr;
-    QCheckBox* chkLastOne = nullptr;
-    QPushButton* btnLastOne = nullptr;
-    QCheckBox* chkCircle = nullptr;
-    QPushButton* btnMinStart = nullptr;
-    QPushButton* btnStop = nullptr;
-    QPlainTextEdit* mmoHelp = nullptr;
-    QFrame* pnl1 = nullptr;
-    QLabel* lbl1 = nullptr;
-    QLabel* lbl2 = nullptr;
-    QLabel* lbl14 = nullptr;
-    QLabel* lbl8 = nullptr;
-    QLabel* lbl3 = nullptr;
-    QLabel* lbl4 = nullptr;
-    QLabel* lbl5 = nullptr;
-    QLabel* lblTips = nullptr;
-    QTimer* tmrSec = nullptr;
-    QTimer* tmrHour = nullptr;
-    QTimer* tmr1 = nullptr;
-    TTrayIcon* trycn1 = nullptr;
+    // Controls, built in mainform_controls.cpp. The names are the window's contract.
+    QTabWidget* pgc1 = nullptr;         // the two pages
+    QWidget* ts1 = nullptr;             // page "定时设置"
+    QWidget* ts2 = nullptr;             // page "关于帮助"
+    QFrame* pnl2 = nullptr;             // status strip under the pages, holds lblTips
+    QGroupBox* grp1Timer = nullptr;     // group "报时设置"
+    QGroupBox* grp12 = nullptr;         // group "倒计时"
+    QCheckBox* chkDispTop = nullptr;    // "显示在最前面"
+    QCheckBox* chkHour = nullptr;       // "整点报时"
+    QCheckBox* chkHalf = nullptr;       // "半点报时"
+    QLabel* lbl7 = nullptr;             // "倒计数(时:分:秒)："
+    QLabel* lblMinTick = nullptr;       // the countdown's h:m:s, red
+    QComboBox* cbbHour = nullptr;       // countdown hours, 0..23
+    QLabel* lbl10 = nullptr;            // ":"
+    QComboBox* cbbMin = nullptr;        // countdown minutes, 0..59
+    QLabel* lbl11 = nullptr;            // ":"
+    QComboBox* cbbSec = nullptr;        // countdown seconds, 0..59
+    QCheckBox* chkMin = nullptr;        // "最后" (minute counts)
+    QComboBox* cbbLastMin = nullptr;    // last N minutes, typed or picked
+    QLabel* lbl12 = nullptr;            // "分钟每"
+    QComboBox* cbbPerMin = nullptr;     // every N minutes
+    QLabel* lbl13 = nullptr;            // "分钟报数"
+    QCheckBox* chkSec = nullptr;        // "最后" (second counts)
+    QComboBox* cbbLastSec = nullptr;    // last N seconds, typed or picked
+    QLabel* lbl15 = nullptr;            // "秒钟每"
+    QComboBox* cbbPerSec = nullptr;     // every N seconds
+    QLabel* lbl16 = nullptr;            // "秒钟报数"
+    QCheckBox* chkLastOne = nullptr;    // "最后一秒提示声音"
+    QPushButton* btnLastOne = nullptr;  // "选择声音", never shown
+    QCheckBox* chkCircle = nullptr;     // "循环计时"
+    QPushButton* btnMinStart = nullptr; // "启动"
+    QPushButton* btnStop = nullptr;     // "停止"
+    QPlainTextEdit* mmoHelp = nullptr;  // the help text on the About page
+    QFrame* pnl1 = nullptr;             // About page's right-hand panel
+    QLabel* lbl1 = nullptr;             // the program's title
+    QLabel* lbl2 = nullptr;             // "版本：" and the version
+    QLabel* lbl14 = nullptr;            // "欢迎反馈建议"
+    QLabel* lbl8 = nullptr;             // link "下载最新版本": the download page
+    QLabel* lbl3 = nullptr;             // link "Lumivox工作室": the home page
+    QLabel* lbl4 = nullptr;             // link showing the home page's address
+    QLabel* lbl5 = nullptr;             // link "赞助开发，谢谢！": the shop page
+    QLabel* lblTips = nullptr;          // the rotating tip, a link when it has one
+    QTimer* tmrSec = nullptr;           // countdown tick, 985 ms
+    QTimer* tmrHour = nullptr;          // chime check, each minute
+    QTimer* tmr1 = nullptr;             // tips: load on the first tick, rotate on later ones
+    TTrayIcon* trycn1 = nullptr;        // the notification-area icon
 
-    // --- Window state ---------------------------------------------------------
-    lumivox::ClipBank Clips;
-    std::unique_ptr<TMyThread> Announcer;
-    bool TipsLoaded = false;
-    std::string CurrentTipLink;
-    std::unique_ptr<lvWebTips> Tips;
-
-    // --- Events ----------------------------------------------------------------
+    // Handlers: what each control, timer and window event runs.
     void FormCreate();
     void FormClose();
     void chkHourClick();
@@ -117,26 +110,17 @@ public:
     void lbl4Click();
     void lbl8Click();
     void lbl5Click();
+    // Shows the window and makes it the active one, out of the tray if it hides there:
+    // what a second start of the program asks for.
+    void BringToFront();
 
-    void LoadSettings();
-    void SaveSettings();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void CreateControls();  // mainform_controls.cpp
-    void ConnectControls(); // mainform_controls.cpp
-    void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
-
-    Options options_;
-    std::shared_ptr<lumivox::SoundOutput> sound_;
-    std::shared_ptr<lumivox::ClipSource> clipSource_;
-    bool closed_ = false;
-
-    // --- Announcer (announcer/) ---
-    // --- Countdown and chime (timing/) ---
-public:
+    // Test seams: the window's state and engines, public so tests can read or replace them.
+    lumivox::ClipBank Clips;
+    std::unique_ptr<TMyThread> Announcer;
+    bool TipsLoaded = false;
+    std::string CurrentTipLink;
+    std::unique_ptr<lvWebTips> Tips;
+    int tipsTimeLimitMs = 30000; // the whole tips download; tests shorten it
     // The countdown engine; its State holds TotalSeconds, RemainSeconds, CountHour, ...
     lumivox::Countdown& CountdownEngine();
     lumivox::Chime& ChimeEngine();
@@ -145,28 +129,28 @@ public:
     void SetTimingClocks(std::shared_ptr<lumivox::MonotonicClock> monotonic,
                          std::shared_ptr<lumivox::WallClock> wall);
 
-private:
-    struct TimingParts;
-    TimingParts& Timing();
-    std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
-    // --- Settings (settings/) ---
-    // --- Tips (tips/) ---
-public:
-    // Time allowed for the whole tips download; tests shorten it.
-    int tipsTimeLimitMs = 30000;
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void StartTipsLoad();
+    void CreateControls();  // mainform_controls.cpp
+    void ConnectControls(); // mainform_controls.cpp
+    void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
+    void LoadSettings();    // mainform_settings.cpp
+    void SaveSettings();
+    void StartTipsLoad(); // mainform_tips.cpp
     void TipsArrived(const QByteArray& body);
     void ShowRandomTip();
-    // --- Tray (tray/) ---
-    std::unique_ptr<QObject> trayIcon_; // owns trycn1 and its desktop adapter
-    // --- Window (app/mainform_controls.cpp) ---
-    // --- One instance (app/singleinstance.cpp) ---
-public:
-    // Shows the window and makes it the active one, out of the tray if it hides there:
-    // what a second start of the program asks for.
-    void BringToFront();
+
+    struct TimingParts; // mainform_timing.cpp
+    TimingParts& Timing();
+
+    Options options_;
+    std::shared_ptr<lumivox::SoundOutput> sound_;
+    std::shared_ptr<lumivox::ClipSource> clipSource_;
+    bool closed_ = false;
+    std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
+    std::unique_ptr<QObject> trayIcon_;   // owns trycn1 and its desktop adapter
 };
 
 // The one main window.

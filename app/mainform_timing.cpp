@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "announcer/mythread.h"
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
@@ -44,31 +46,20 @@ public:
     explicit CountdownWidgets(TForm1& form) : form_(form) {}
 
     std::string BoxText(CountdownBox box) const override {
-        const QComboBox* combo = nullptr;
-        switch (box) {
-        case CountdownBox::Hour:
-            combo = form_.cbbHour;
-            break;
-        case CountdownBox::Minute:
-            combo = form_.cbbMin;
-            break;
-        case CountdownBox::Second:
-            combo = form_.cbbSec;
-            break;
-        case CountdownBox::LastMinute:
-            combo = form_.cbbLastMin;
-            break;
-        case CountdownBox::PerMinute:
-            combo = form_.cbbPerMin;
-            break;
-        case CountdownBox::LastSecond:
-            combo = form_.cbbLastSec;
-            break;
-        case CountdownBox::PerSecond:
-            combo = form_.cbbPerSec;
-            break;
+        static constexpr std::pair<CountdownBox, QComboBox * TForm1::*> kBoxes[] = {
+            {CountdownBox::Hour, &TForm1::cbbHour},
+            {CountdownBox::Minute, &TForm1::cbbMin},
+            {CountdownBox::Second, &TForm1::cbbSec},
+            {CountdownBox::LastMinute, &TForm1::cbbLastMin},
+            {CountdownBox::PerMinute, &TForm1::cbbPerMin},
+            {CountdownBox::LastSecond, &TForm1::cbbLastSec},
+            {CountdownBox::PerSecond, &TForm1::cbbPerSec},
+        };
+        for (const auto& [which, member] : kBoxes) {
+            if (which == box && form_.*member != nullptr)
+                return (form_.*member)->currentText().toStdString();
         }
-        return combo != nullptr ? combo->currentText().toStdString() : std::string();
+        return {};
     }
 
     bool IsChecked(CountdownCheck check) const override {

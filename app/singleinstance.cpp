@@ -6,9 +6,6 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include "app/mainform.h"
-#include "tray/trayicon.h"
-
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -124,16 +121,3 @@ void SingleInstance::Serve(QLocalSocket* connection) {
 }
 
 } // namespace lumivox
-
-void TForm1::BringToFront() {
-    // Through the tray icon's own restore when there is one: it also brings the
-    // window back out of the notification area.
-    if (trycn1) {
-        trycn1->Restore();
-        return;
-    }
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}

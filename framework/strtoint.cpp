@@ -1,79 +1,70 @@
 #include "framework/strtoint.h"
 
 #include <cstdint>
-#include <limits>
 
 namespace lumivox {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& text) {
-    throw EConvertError("'" + text + "' is not a valid integer value");
-}
-
-int HexDigit(char c) {
+int DigitValue(char c, int base) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    if (base == 16 && c >= 'a' && c <= 'f')
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    if (base == 16 && c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
 }
 
+bool StartsHex(std::string_view text, HexPrefix prefixes) {
+    return text.front() == '$' ||
+           (prefixes == HexPrefix::AlsoBareX && (text.front() == 'x' || text.front() == 'X'));
+}
+
 } // namespace
 
-int StrToInt(const std::string& text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
+std::optional<int> ParseInteger(std::string_view text, HexPrefix prefixes) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
     bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
     }
+    int base = 10;
+    if (!text.empty() && StartsHex(text, prefixes)) {
+        base = 16;
+        text.remove_prefix(1);
+    } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty())
+        return std::nullopt;
 
-    bool hex = false;
-    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
+    const std::uint64_t limit =
+        base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    std::uint64_t magnitude = 0;
+    for (char c : text) {
+        const int digit = DigitValue(c, base);
+        if (digit < 0)
+            return std::nullopt;
+        magnitude =
+            magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        if (magnitude > limit)
+            return std::nullopt;
     }
-    if (i == n)
-        Fail(text);
+    // The 32 bits are the two's-complement pattern; a sign negates that value.
+    auto bits = static_cast<std::uint32_t>(magnitude);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<int>(static_cast<std::int32_t>(bits));
+}
 
-    if (hex) {
-        std::uint64_t value = 0;
-        for (; i < n; ++i) {
-            const int digit = HexDigit(text[i]);
-            if (digit < 0)
-                Fail(text);
-            value = value * 16 + static_cast<std::uint64_t>(digit);
-            if (value > std::numeric_limits<std::uint32_t>::max())
-                Fail(text);
-        }
-        // The 32 bits are the two's-complement pattern; a sign negates that value.
-        const auto pattern = static_cast<std::uint32_t>(value);
-        const std::uint32_t result = negative ? 0u - pattern : pattern;
-        return static_cast<int>(result);
-    }
-
-    const std::int64_t limit = negative
-                                   ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
-                                   : std::numeric_limits<int>::max();
-    std::int64_t value = 0;
-    for (; i < n; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            Fail(text);
-        value = value * 10 + (c - '0');
-        if (value > limit)
-            Fail(text);
-    }
-    return static_cast<int>(negative ? -value : value);
+int StrToInt(const std::string& text) {
+    if (const std::optional<int> value = ParseInteger(text, HexPrefix::AlsoBareX))
+        return *value;
+    throw EConvertError("'" + text + "' is not a valid integer value");
 }
 
 } // namespace lumivox

@@ -9,6 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libpulse-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
+    # the rules the test command checks
+    clang-format shellcheck
     # the desktop the program runs on when there is no display, and the test desktop
     xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps imagemagick
     pulseaudio pulseaudio-utils sox

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs every test:
+#   0. the tree's rules: C++ formatting and shell scripts (scripts/lint.sh);
 #   1. the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer, end-to-end
 #      tests included (on a private virtual desktop and sound server);
 #   2. the screen-free core (announcer, timing, settings, tips, tray) under ThreadSanitizer;
@@ -7,7 +8,7 @@
 # Exits non-zero when anything fails.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 
 bash scripts/setup.sh || exit 1
 
@@ -30,6 +31,9 @@ configure_build() { # dir, cmake args...
         { cat "$dir.configure.log"; return 1; }
     cmake --build "$dir" -j "$jobs"
 }
+
+# 0. Formatting and shell scripts, each finding a failure.
+stage "format and scripts" bash scripts/lint.sh
 
 # 1. Everything, ASan + UBSan, on the test desktop.
 mkdir -p build

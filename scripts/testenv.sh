@@ -47,7 +47,7 @@ testenv_start() {
     trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
         --transparent false --monitor primary >"$dir/trayer.log" 2>&1 &
     export TESTENV_TRAYER_PID=$!
-    TESTENV_PIDS+=($TESTENV_TRAYER_PID)
+    TESTENV_PIDS+=("$TESTENV_TRAYER_PID")
 
     # Sound server with a null sink, private to this run.
     export PULSE_RUNTIME_PATH="$dir/pulse"

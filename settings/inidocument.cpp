@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "framework/strtoint.h"
+
 namespace lumivox {
 namespace {
 
@@ -257,46 +259,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
 }
 
 std::optional<int> ParseIniInteger(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (!text.empty() && text.front() == '$') {
-        base = 16;
-        text.remove_prefix(1);
-    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty())
-        return std::nullopt;
-
-    const std::uint64_t limit =
-        base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-    std::uint64_t magnitude = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        magnitude =
-            magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
-    if (negative)
-        bits = 0u - bits;
-    return static_cast<int>(static_cast<std::int32_t>(bits));
+    return ParseInteger(text, HexPrefix::DollarOr0x);
 }
 
 } // namespace lumivox

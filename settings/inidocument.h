@@ -45,7 +45,8 @@ private:
 // The integer conversion of ReadInteger: optional leading blanks and sign, then
 // decimal digits, or hexadecimal digits after "$" or after "0x"/"0X". Nothing
 // when the text is not such a number or does not fit in 32 bits (hexadecimal up
-// to FFFFFFFF is taken as its two's-complement value).
+// to FFFFFFFF is taken as its two's-complement value). The framework's conversion
+// without its bare "x" prefix.
 std::optional<int> ParseIniInteger(std::string_view text);
 
 } // namespace lumivox

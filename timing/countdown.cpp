@@ -8,6 +8,9 @@ namespace lumivox {
 
 namespace {
 
+// The cue at the last second: 1-based clip 22, the sound that also closes a minute count.
+constexpr std::int32_t kLastSecondCue = 22;
+
 // 32-bit wrap-around, as the fields are plain 32-bit integers.
 int Wrap(std::int64_t value) {
     return static_cast<int>(value);
@@ -92,7 +95,7 @@ void Countdown::Tick(bool announce) {
 
     if (announce) {
         if (view_.IsChecked(CountdownCheck::LastOne) && r == 1) {
-            poster_.Post(RequestKind::Cue, 22);
+            poster_.Post(RequestKind::Cue, kLastSecondCue);
         } else if (view_.IsChecked(CountdownCheck::Second) && s.LastSecond >= r &&
                    r % s.PerSecond == s.SecondPhase) {
             poster_.Post(RequestKind::SecondCount, r);

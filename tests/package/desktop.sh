@@ -1,7 +1,9 @@
+# shellcheck shell=bash
 # Shared by the package tests: checks, waiting, and finding the program's main window
 # on the test desktop. Source it; set `work` first.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
+# shellcheck disable=SC2154 # work is the sourcing script's
 finish() {
     if ((failures > 0)); then
         local log

@@ -46,7 +46,7 @@ fi
 
 echo "== building the package"
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1
-deb=$(ls "$work"/out/lumivox_*.deb 2>/dev/null | head -1)
+deb=$(compgen -G "$work/out/lumivox_*.deb" | head -1)
 check "cpack makes lumivox_<version>_<arch>.deb" [ -n "$deb" ] || finish
 field() { dpkg-deb -f "$deb" "$1"; }
 check "package name" [ "$(field Package)" = lumivox ]
@@ -66,8 +66,8 @@ root=$work/root
 has() { grep -Fx "$1" "$work/contents.txt" >/dev/null; }
 check "the program in /usr/bin" has /usr/bin/lumivox
 check "it is executable" [ -x "$root/usr/bin/lumivox" ]
-desktop=$(ls "$root"/usr/share/applications/*.desktop 2>/dev/null | head -1)
-metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null | head -1)
+desktop=$(compgen -G "$root/usr/share/applications/*.desktop" | head -1)
+metainfo=$(compgen -G "$root/usr/share/metainfo/*.metainfo.xml" | head -1)
 check "a desktop entry" [ -n "$desktop" ] || finish
 check "an AppStream metainfo file" [ -n "$metainfo" ] || finish
 check "the desktop entry validates" desktop-file-validate "$desktop"

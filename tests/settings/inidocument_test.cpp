@@ -177,18 +177,20 @@ TEST_P(IniInteger, ConvertsLikeTheFramework) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, IniInteger,
-    ::testing::Values(
-        IntegerCase{"1", 1}, IntegerCase{"-1", -1}, IntegerCase{"2", 2}, IntegerCase{"+7", 7},
-        IntegerCase{"007", 7}, IntegerCase{"$10", 16}, IntegerCase{"$ff", 255},
-        IntegerCase{"-$10", -16}, IntegerCase{"0x10", 16}, IntegerCase{"0X1f", 31},
-        IntegerCase{"0x", std::nullopt}, IntegerCase{"0X", std::nullopt},
-        IntegerCase{"$", std::nullopt}, IntegerCase{"0xg", std::nullopt},
-        IntegerCase{"yes", std::nullopt}, IntegerCase{"", std::nullopt}, IntegerCase{" 5", 5},
-        IntegerCase{"5 ", std::nullopt}, IntegerCase{"-", std::nullopt},
-        IntegerCase{"1.5", std::nullopt}, IntegerCase{"2147483647", 2147483647},
-        IntegerCase{"-2147483648", -2147483647 - 1}, IntegerCase{"2147483648", std::nullopt},
-        IntegerCase{"99999999999", std::nullopt}, IntegerCase{"$FFFFFFFF", -1},
-        IntegerCase{"$100000000", std::nullopt}, IntegerCase{"0x7fffffff", 2147483647}),
+    ::testing::Values(IntegerCase{"1", 1}, IntegerCase{"-1", -1}, IntegerCase{"2", 2},
+                      IntegerCase{"+7", 7}, IntegerCase{"007", 7}, IntegerCase{"$10", 16},
+                      IntegerCase{"$ff", 255}, IntegerCase{"-$10", -16}, IntegerCase{"0x10", 16},
+                      IntegerCase{"0X1f", 31}, IntegerCase{"0x", std::nullopt},
+                      IntegerCase{"0X", std::nullopt}, IntegerCase{"$", std::nullopt},
+                      IntegerCase{"0xg", std::nullopt}, IntegerCase{"yes", std::nullopt},
+                      IntegerCase{"", std::nullopt}, IntegerCase{" 5", 5},
+                      IntegerCase{"5 ", std::nullopt}, IntegerCase{"-", std::nullopt},
+                      IntegerCase{"1.5", std::nullopt}, IntegerCase{"2147483647", 2147483647},
+                      IntegerCase{"-2147483648", -2147483647 - 1},
+                      IntegerCase{"2147483648", std::nullopt},
+                      IntegerCase{"99999999999", std::nullopt}, IntegerCase{"$FFFFFFFF", -1},
+                      IntegerCase{"$100000000", std::nullopt},
+                      IntegerCase{"0x7fffffff", 2147483647}, IntegerCase{"x10", std::nullopt}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 } // namespace

@@ -9,9 +9,10 @@
 
 #include <filesystem>
 
+#include "formfixture.h"
 #include "settings/platform/settingslocation.h"
-#include "settingsform.h"
 #include "tempfolder.h"
+#include "urlrecorder.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +29,7 @@ struct RemoveOnExit {
 TEST(SettingsPlace, BesideTheExecutableWhenAFileIsThereElseThePerUserFolder) {
     TempFolder home;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
-    lumivox::test::PageCatcher pages;
+    lumivox::testing::UrlRecorder pages;
     const fs::path beside =
         fs::path(QCoreApplication::applicationDirPath().toStdString()) / "lvvoxclk.db";
     const RemoveOnExit cleanup{beside};
@@ -41,7 +42,7 @@ TEST(SettingsPlace, BesideTheExecutableWhenAFileIsThereElseThePerUserFolder) {
     // A portable copy: read and written beside the executable.
     TempFolder::Write(beside.string(), "[Common]\r\nHourCounter=5\r\n");
     EXPECT_EQ(lumivox::SettingsFilePath(""), beside.string());
-    auto form = lumivox::test::MakeForm("");
+    auto form = lumivox::testing::MakeForm("");
     EXPECT_EQ(form->cbbHour->currentIndex(), 5);
     form->close();
     form.reset();
@@ -51,7 +52,7 @@ TEST(SettingsPlace, BesideTheExecutableWhenAFileIsThereElseThePerUserFolder) {
 
     // A portable file without keys is never filled in.
     TempFolder::Write(beside.string(), "[Common]\r\n");
-    form = lumivox::test::MakeForm("");
+    form = lumivox::testing::MakeForm("");
     form->close();
     form.reset();
     EXPECT_EQ(TempFolder::Read(beside.string()), "[Common]\r\n");
@@ -60,7 +61,7 @@ TEST(SettingsPlace, BesideTheExecutableWhenAFileIsThereElseThePerUserFolder) {
     // Installed: nothing beside the executable, so the per-user file is made at close.
     fs::remove(beside);
     EXPECT_EQ(lumivox::SettingsFilePath(""), perUser.string());
-    form = lumivox::test::MakeForm("");
+    form = lumivox::testing::MakeForm("");
     form->close();
     form.reset();
     EXPECT_FALSE(fs::exists(beside));

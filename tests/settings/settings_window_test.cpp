@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "settingsform.h"
+#include "formfixture.h"
 #include "tempfolder.h"
+#include "urlrecorder.h"
 
 namespace fs = std::filesystem;
-using lumivox::test::MakeForm;
-using lumivox::test::PageCatcher;
+using lumivox::testing::MakeForm;
 
 namespace {
 
@@ -73,7 +73,7 @@ protected:
     }
 
     TempFolder folder;
-    PageCatcher pages;
+    lumivox::testing::UrlRecorder pages;
     std::unique_ptr<TForm1> form;
 };
 
@@ -92,7 +92,7 @@ TEST_F(SettingsWindow, SectionWithoutKeysIsNeitherReadNorWritten) {
     form->chkCircle->setChecked(true);
     Close();
     EXPECT_EQ(Stored(), alone);
-    EXPECT_EQ(pages.opened, 1); // the close went on
+    EXPECT_EQ(pages.opened.size(), 1); // the close went on
 }
 
 TEST_F(SettingsWindow, SingleKeyAppliesAndAllKeysAreWrittenInOrder) {
@@ -203,7 +203,7 @@ TEST_F(SettingsWindow, ReadOnlyFileIsLeftAloneWithoutAMessage) {
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(fs::status(FilePath()).permissions(), readOnly);
     EXPECT_EQ(folder.Count(), 1u);
-    EXPECT_EQ(pages.opened, 1);
+    EXPECT_EQ(pages.opened.size(), 1);
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<QMessageBox*>(widget), nullptr);
 }
@@ -213,7 +213,7 @@ TEST_F(SettingsWindow, UnreadableFileIsNotReplaced) {
     ExpectDesignValues(Open());
     Close();
     EXPECT_TRUE(fs::is_directory(FilePath()));
-    EXPECT_EQ(pages.opened, 1);
+    EXPECT_EQ(pages.opened.size(), 1);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Checks and waiting for the end-to-end shell tests. Source it.
 
 failures=0

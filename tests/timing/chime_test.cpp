@@ -10,10 +10,7 @@ namespace {
 
 using lumivox::Chime;
 using lumivox::RequestKind::SpeakTime;
-using lumivox::testing::RecordingPoster;
-using lumivox::testing::RunUntil;
-using lumivox::testing::SimAlarm;
-using lumivox::testing::SimClock;
+using namespace lumivox::testing; // the simulated clock, alarm and poster
 
 constexpr std::int64_t kSecond = 1000;
 constexpr std::int64_t kMinute = 60 * kSecond;

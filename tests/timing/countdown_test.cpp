@@ -17,11 +17,7 @@ using lumivox::CountdownCheck;
 using lumivox::RequestKind::Cue;
 using lumivox::RequestKind::MinuteCount;
 using lumivox::RequestKind::SecondCount;
-using lumivox::testing::Posted;
-using lumivox::testing::RecordingPoster;
-using lumivox::testing::RunUntil;
-using lumivox::testing::SimAlarm;
-using lumivox::testing::SimClock;
+using namespace lumivox::testing; // the simulated clock, alarm and poster
 
 class FakeView : public lumivox::CountdownView {
 public:
@@ -63,6 +59,12 @@ struct Rig {
     void Start() {
         t0 = clock.now;
         countdown.Start();
+    }
+    // The usual opening: the second count checked, then started for h:m:s.
+    void StartSeconds(const std::string& h, const std::string& m, const std::string& s) {
+        view.checks[CountdownCheck::Second] = true;
+        Duration(h, m, s);
+        Start();
     }
     // Runs the timer on time until tick n (inclusive) has been applied.
     void RunTicks(std::int64_t n) {
@@ -178,9 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CountdownTest, LabelHasNoLeadingZerosAndShowsTheValueAfterTheTick) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("1", "0", "5");
-    rig.Start();
+    rig.StartSeconds("1", "0", "5");
     EXPECT_EQ(rig.view.label, "1:0:5");
     rig.RunTicks(1);
     EXPECT_EQ(rig.view.label, "1:0:4");
@@ -193,9 +193,7 @@ TEST(CountdownTest, LabelHasNoLeadingZerosAndShowsTheValueAfterTheTick) {
 
 TEST(CountdownTest, EndOfRunReturnsToIdleOnTheTickAfterZero) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "0", "3");
-    rig.Start();
+    rig.StartSeconds("0", "0", "3");
     EXPECT_TRUE(rig.view.counting);
     EXPECT_TRUE(rig.countdown.State.Running);
     rig.RunTicks(3);
@@ -212,9 +210,7 @@ TEST(CountdownTest, EndOfRunReturnsToIdleOnTheTickAfterZero) {
 
 TEST(CountdownTest, ZeroDurationEndsAtOnceWithoutTouchingTheLabel) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "0", "0");
-    rig.Start();
+    rig.StartSeconds("0", "0", "0");
     EXPECT_EQ(rig.view.label, "0:0:0");
     rig.view.label = "untouched";
     rig.RunTicks(1);
@@ -255,10 +251,8 @@ TEST(CountdownTest, CyclicRestartSpeaksAsForTheFullDurationAndShowsOneLess) {
 
 TEST(CountdownTest, CyclicModeIsReadAtEachEndOfRun) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
     rig.view.checks[CountdownCheck::Circle] = true;
-    rig.Duration("0", "0", "2");
-    rig.Start();
+    rig.StartSeconds("0", "0", "2");
     rig.RunTicks(7); // ends of run at ticks 3 and 6 restart
     EXPECT_TRUE(rig.view.counting);
     rig.view.checks[CountdownCheck::Circle] = false;
@@ -268,9 +262,7 @@ TEST(CountdownTest, CyclicModeIsReadAtEachEndOfRun) {
 
     // And switched on during a plain run, the run starts over instead of ending.
     Rig other;
-    other.view.checks[CountdownCheck::Second] = true;
-    other.Duration("0", "0", "2");
-    other.Start();
+    other.StartSeconds("0", "0", "2");
     other.RunTicks(1);
     other.view.checks[CountdownCheck::Circle] = true;
     other.RunTicks(3);
@@ -280,9 +272,7 @@ TEST(CountdownTest, CyclicModeIsReadAtEachEndOfRun) {
 
 TEST(CountdownTest, CheckboxesTakeEffectAtTheNextTick) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "0", "10");
-    rig.Start();
+    rig.StartSeconds("0", "0", "10");
     rig.RunTicks(3); // 10, 9, 8
     rig.view.checks[CountdownCheck::Second] = false;
     rig.view.checks[CountdownCheck::LastOne] = true;
@@ -294,9 +284,7 @@ TEST(CountdownTest, CheckboxesTakeEffectAtTheNextTick) {
 
 TEST(CountdownTest, StopKeepsLabelAndRemainderAndTheNextStartBeginsAgain) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "1", "0");
-    rig.Start();
+    rig.StartSeconds("0", "1", "0");
     rig.RunTicks(15);
     rig.countdown.Stop();
     EXPECT_FALSE(rig.view.counting);
@@ -428,9 +416,7 @@ TEST(CountdownDriftTest, TicksFollowTheStartNotTheTimer) {
     // A timer that always fires 400 ms late still applies tick k at t0 + k s + 400 ms,
     // not k * 1.4 s.
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "5", "0");
-    rig.Start();
+    rig.StartSeconds("0", "5", "0");
     RunUntil(
         rig.clock, rig.ticker, rig.t0 + 100'500, [&] { rig.countdown.OnTimer(); },
         [] { return std::int64_t{400}; });
@@ -440,9 +426,7 @@ TEST(CountdownDriftTest, TicksFollowTheStartNotTheTimer) {
 
 TEST(CountdownDriftTest, EarlyWakeAppliesNothing) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
-    rig.Duration("0", "0", "9");
-    rig.Start();
+    rig.StartSeconds("0", "0", "9");
     rig.clock.now = rig.t0 + 999;
     rig.countdown.OnTimer();
     EXPECT_EQ(rig.countdown.State.RemainSeconds, 9);
@@ -453,10 +437,8 @@ TEST(CountdownDriftTest, EarlyWakeAppliesNothing) {
 
 TEST(CountdownDriftTest, CyclicRunsKeepTheSameSchedule) {
     Rig rig;
-    rig.view.checks[CountdownCheck::Second] = true;
     rig.view.checks[CountdownCheck::Circle] = true;
-    rig.Duration("0", "0", "9");
-    rig.Start();
+    rig.StartSeconds("0", "0", "9");
     std::mt19937 random(11);
     std::uniform_int_distribution<std::int64_t> late(0, 300);
     // Runs of 9 ticks each after the first: the restart tick shows 8 again.

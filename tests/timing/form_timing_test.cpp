@@ -6,16 +6,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 #include <vector>
 
-#include "app/exceptionbox.h"
-#include "app/mainform.h"
-#include "silentsound.h"
+#include "formfixture.h"
 #include "simtime.h"
 #include "timing/countdown.h"
 
@@ -24,25 +21,11 @@ namespace {
 using lumivox::testing::SilentSound;
 using lumivox::testing::SimClock;
 
-struct Box {
-    QString title, text;
-};
-
 class FormTimingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        lumivox::SetMessageBoxPresenter([this](const QString& title, const QString& text) {
-            boxes.push_back({title, text});
-        });
-        TForm1::Options options;
-        options.sound = sound;
-        options.settingsDir = settingsDir.path().toStdString();
-        form = std::make_unique<TForm1>(std::move(options));
+        form = lumivox::testing::MakeForm(settingsDir.path().toStdString(), sound);
         form->SetTimingClocks(clock, clock);
-    }
-    void TearDown() override {
-        form.reset();
-        lumivox::SetMessageBoxPresenter({});
     }
 
     // Clip images the announcer has played so far, as clip numbers.
@@ -59,17 +42,18 @@ protected:
     }
     void Advance(std::int64_t ms) { clock->now += ms; }
 
+    lumivox::testing::BoxRecorder shown;
+    QList<lumivox::testing::BoxRecorder::Box>& boxes = shown.boxes;
     QTemporaryDir settingsDir;
     std::shared_ptr<SilentSound> sound = std::make_shared<SilentSound>();
     std::shared_ptr<SimClock> clock = std::make_shared<SimClock>();
     std::unique_ptr<TForm1> form;
-    std::vector<Box> boxes;
 };
 
 TEST_F(FormTimingTest, StartWithoutAConditionShowsTheBoxAndStartsNothing) {
     form->chkCircle->setChecked(true);
     QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, form->windowTitle());
     EXPECT_EQ(boxes[0].text, QString::fromUtf8("请选择倒计数条件后再试！"));
     EXPECT_FALSE(form->tmrSec->isActive());
@@ -82,7 +66,7 @@ TEST_F(FormTimingTest, ABoxThatIsNoNumberShowsTheConversionErrorAndStartsNothing
     form->chkSec->setChecked(true);
     form->cbbLastSec->setCurrentText("abc");
     QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, "'abc' is not a valid integer value.");
     EXPECT_EQ(boxes[0].title, QString::fromUtf8("Lumivox语音报时器"));
     EXPECT_FALSE(form->tmrSec->isActive());
@@ -100,7 +84,7 @@ TEST_F(FormTimingTest, CountdownDrivesLabelButtonsTimerAndSpeech) {
     form->cbbMin->setCurrentText("0");
     form->cbbSec->setCurrentText("3");
     QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(boxes.isEmpty());
     EXPECT_EQ(form->lblMinTick->text(), "0:0:3");
     EXPECT_FALSE(form->btnMinStart->isEnabled());
     EXPECT_TRUE(form->btnStop->isEnabled());

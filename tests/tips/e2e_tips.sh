@@ -50,7 +50,7 @@ start=$(date +%s)
 (cd "$work" && PATH="$work/bin:$PATH" http_proxy="http://127.0.0.1:$port" \
     HTTP_PROXY="http://127.0.0.1:$port" exec "$work/app/lumivox") >"$work/program.log" 2>&1 &
 program_pid=$!
-pids+=($program_pid)
+pids+=("$program_pid")
 
 window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$program_pid" 2>/dev/null | head -n1)
 [ -n "$window" ] || { echo "window not seen"; cat "$work/program.log"; exit 1; }

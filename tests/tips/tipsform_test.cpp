@@ -1,6 +1,5 @@
 // The status line in the window: loading on the first tick without freezing it,
 // the rotation, the file errors and the click.
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,57 +11,26 @@
 
 #include <gtest/gtest.h>
 
-#include "app/exceptionbox.h"
-#include "app/mainform.h"
+#include "fakesound.h"
+#include "formfixture.h"
 #include "maker.h"
-#include "tests/announcer/fakesound.h"
 #include "tips/lvwebtips.h"
 #include "tipsserver.h"
+#include "urlrecorder.h"
 
 namespace {
 
 using lumivox::testing::ProxyVariable;
 using lumivox::testing::TipsServer;
 
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void Open(const QUrl& url) { opened.append(url); }
-};
-
-struct Box {
-    QString title;
-    QString text;
-};
-
 class TipsFormTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", "steam", ""})
-            QDesktopServices::setUrlHandler(scheme, &recorder_, "Open");
-        lumivox::SetMessageBoxPresenter([this](const QString& title, const QString& text) {
-            boxes_.append({title, text});
-        });
-        folder_ = dir_.path() + "/";
-    }
-
-    void TearDown() override {
-        form_.reset();
-        for (const char* scheme : {"http", "https", "file", "javascript", "mailto", "steam", ""})
-            QDesktopServices::unsetUrlHandler(scheme);
-        lumivox::SetMessageBoxPresenter({});
-    }
+    void SetUp() override { folder_ = dir_.path() + "/"; }
 
     TForm1& MakeForm() {
-        TForm1::Options options;
-        options.sound = std::make_shared<lumivox::testing::RecordingSound>(clips_);
-        options.clipSource = std::shared_ptr<lumivox::ClipSource>(&clips_, [](auto*) {});
-        options.settingsDir = folder_.toStdString();
-        form_ = std::make_unique<TForm1>(options);
+        form_ = lumivox::testing::MakeForm(
+            folder_.toStdString(), std::make_shared<lumivox::testing::RecordingSound>(clips_),
+            std::shared_ptr<lumivox::ClipSource>(&clips_, [](auto*) {}));
         if (!form_->lblTips)
             form_->lblTips = new QLabel(form_.get());
         return *form_;
@@ -85,8 +53,10 @@ protected:
     lumivox::testing::NumberedClipSource clips_;
     QTemporaryDir dir_;
     QString folder_;
-    UrlRecorder recorder_;
-    QList<Box> boxes_;
+    lumivox::testing::UrlRecorder recorder_{
+        {"http", "https", "file", "javascript", "mailto", "steam", ""}};
+    lumivox::testing::BoxRecorder shown_;
+    QList<lumivox::testing::BoxRecorder::Box>& boxes_ = shown_.boxes;
     std::unique_ptr<TForm1> form_;
 };
 
@@ -282,5 +252,3 @@ INSTANTIATE_TEST_SUITE_P(Links, TipsClickTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
-
-#include "tipsform_test.moc"

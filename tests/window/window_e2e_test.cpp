@@ -73,7 +73,7 @@ protected:
         QTest::qWait(200);
     }
 
-    lumivox::test::FormFixture fixture;
+    lumivox::testing::FormFixture fixture;
     TForm1* form = nullptr;
     WId id = 0;
 };

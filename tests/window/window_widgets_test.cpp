@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +25,7 @@
 
 #include "formfixture.h"
 #include "maker.h"
+#include "urlrecorder.h"
 
 namespace {
 
@@ -33,39 +33,21 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Collects every address the program asks the desktop to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
-        fixture = std::make_unique<lumivox::test::FormFixture>();
+        fixture = std::make_unique<lumivox::testing::FormFixture>();
         form().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        fixture.reset();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
     TForm1& form() { return *fixture->form; }
     template <typename T = QWidget> T* control(const char* name) {
         return form().findChild<T*>(QLatin1String(name));
     }
 
-    UrlRecorder recorder;
-    std::unique_ptr<lumivox::test::FormFixture> fixture;
+    lumivox::testing::UrlRecorder recorder;
+    std::unique_ptr<lumivox::testing::FormFixture> fixture;
 };
 
 constexpr int kNoItems = -1;
@@ -165,18 +147,21 @@ TEST_F(WindowTest, EveryControlAsBuilt) {
             ASSERT_NE(widget->parentWidget(), nullptr);
             EXPECT_EQ(widget->parentWidget()->objectName(), QLatin1String(row.parent));
         }
-        if (row.left >= 0 && std::string_view(row.parent) != "pgc1")
+        if (row.left >= 0 && std::string_view(row.parent) != "pgc1") {
             EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
-        if (!row.size.isEmpty())
+        }
+        if (!row.size.isEmpty()) {
             EXPECT_EQ(widget->size(), row.size);
+        }
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             // Sized to the text shown: nothing clipped.
             EXPECT_GE(label->width(), label->sizeHint().width());
             EXPECT_GE(label->height(), label->sizeHint().height());
         }
 
-        if (row.text)
+        if (row.text) {
             EXPECT_EQ(TextOf(widget, pages), U(row.text));
+        }
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             EXPECT_EQ(combo->count(), row.items);
             EXPECT_EQ(combo->currentIndex(), row.selected);
@@ -186,8 +171,9 @@ TEST_F(WindowTest, EveryControlAsBuilt) {
         } else {
             EXPECT_EQ(row.items, kNoItems);
         }
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_FALSE(box->isChecked());
+        }
 
         EXPECT_EQ(widget->isEnabled(), row.enabled);
         EXPECT_EQ(!widget->isHidden(), row.shown);
@@ -424,7 +410,7 @@ TEST_F(WindowTest, KeepOnTopFollowsTheBoxWithoutReplacingTheWindow) {
 }
 
 TEST_F(WindowTest, KeepOnTopSetBeforeTheWindowExistsTakesEffectWhenShown) {
-    lumivox::test::FormFixture hidden;
+    lumivox::testing::FormFixture hidden;
     hidden.form->chkDispTop->setChecked(true);
     hidden.form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hidden.form.get()));
@@ -440,5 +426,3 @@ TEST_F(WindowTest, TipsLineGrowsWithItsText) {
 }
 
 } // namespace
-
-#include "window_widgets_test.moc"

@@ -1,5 +1,15 @@
 // The tray icon's desktop on Qt: QSystemTrayIcon for the shell, the main window
 // standing in for the application's top-level window.
+//
+// Minimise becomes hide: the user minimises the window -> eventFilter sees the state
+//   change -> DeliverToHooks(kSysCommand, kScMinimize) -> TTrayIcon's application hook
+//   -> TTrayIcon::Minimize -> ShowWindow(Hide) -> hidden on the event loop's next turn
+//   (hidePending_, then hiddenInTray_); with no icon shown the window stays minimised.
+// Click becomes restore: QSystemTrayIcon::activated -> OnActivated turns the reason into
+//   mouse messages (CallbackMessages) for the icon's utility window -> TTrayIcon's
+//   HandleCallback -> RespondTo(RestoreOn: left button up, set by MainWindowTray)
+//   -> TTrayIcon::Restore -> ApplicationRestore + ShowWindow(Restore): un-minimised and
+//   shown; a minimise bouncing back within kRestoreSettleMs is undone.
 #pragma once
 #include <QElapsedTimer>
 #include <QIcon>

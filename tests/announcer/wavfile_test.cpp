@@ -104,8 +104,9 @@ TEST(ParseWave, RejectsWhatIsNotAWaveAndNeverReadsPastTheImage) {
     for (std::size_t n = 0; n <= good.size(); ++n) {
         const Bytes prefix(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
         const auto wave = Parse(prefix);
-        if (wave)
+        if (wave) {
             EXPECT_LE(wave->samples + wave->sampleBytes, prefix.data() + prefix.size());
+        }
     }
 }
 
