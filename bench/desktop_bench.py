@@ -237,9 +237,12 @@ def startup(match, cwd, cmd, idle_s, settle_s=10, idle_from_s=20):
     result["threads"] = len(after)
     names = thread_names(proc.pid)
     by_thread = {}
-    for task, n in after.items():
-        name = names.get(task, "?")
-        by_thread[name] = by_thread.get(name, 0) + max(0, n - switches.get(task, 0)) / minutes
+    for task, n in sorted(after.items(), key=lambda item: int(item[0])):
+        # The main thread and others of the same name (the announcer) told apart.
+        name = "main" if task == str(proc.pid) else names.get(task, "?")
+        while name in by_thread:
+            name += "+"
+        by_thread[name] = max(0, n - switches.get(task, 0)) / minutes
     result["wakeups_by_thread"] = by_thread
     result["rss_end_mib"] = vm_hwm_kib(proc.pid) / 1024
     target = managed_window_of(proc.pid) or hex(window)
