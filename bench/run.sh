@@ -18,7 +18,7 @@
 #              first drawing into it), seen by an X client that watches the root
 #   memory     VmHWM (peak resident set) from /proc/PID/status, 10 s after start-up,
 #              and its kinds from /proc/PID/smaps_rollup (anonymous, file, shared)
-#   idle       CPU time (utime+stime, /proc/PID/stat) and context switches of all
+#   idle       CPU time (/proc/PID/task/*/schedstat) and context switches of all
 #              threads (voluntary + involuntary, /proc/PID/task/*/status) while idle,
 #              per minute, from 20 s after start-up; the program runs from a portable
 #              copy whose lvvoxclk.db has the hour and half-hour chime on, no

@@ -109,7 +109,8 @@ def main(argv):
             failed[key] = failed.get(key, 0) + 1
     for (program, problem), count in sorted(failed.items()):
         notes.append(f"{program}: {problem} in {count} run(s); those runs leave that figure out")
-    notes.append("CPU time is counted in 10 ms clock ticks; wake-ups are context switches")
+    notes.append("CPU time is the threads' time on a CPU (/proc/PID/task/*/schedstat); "
+                 "wake-ups are context switches")
     if notes:
         print()
         for n in notes:
