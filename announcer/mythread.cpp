@@ -1,31 +1,64 @@
 #include "announcer/mythread.h"
 
+#include <condition_variable>
+#include <deque>
+#include <thread>
+
 #include "announcer/sequences.h"
 
+struct TMyThread::Shared {
+    struct Message {
+        std::uint32_t message;
+        std::int32_t wParam;
+        std::int32_t lParam;
+    };
+
+    lumivox::ClipBank clips;
+    // Read by the thread without the lock; only the thread clears it, under the lock.
+    std::shared_ptr<lumivox::SoundOutput> sound;
+    std::atomic<bool> terminated{false};
+    std::mutex mutex;
+    std::condition_variable wake; // new message, terminate flag, or the thread's end
+    std::deque<Message> queue;
+    bool started = false;  // guarded by mutex
+    bool ended = false;    // guarded by mutex: posts are refused from then on
+    bool finished = false; // guarded by mutex: the thread procedure has returned
+    std::thread thread;    // touched by the owner only
+};
+
+TMyThread::TMyThread(const lumivox::ClipBank& clips, std::shared_ptr<lumivox::SoundOutput> sound)
+    : shared_(std::make_shared<Shared>()), borrowedSound_(false) {
+    shared_->clips = clips;
+    shared_->sound = std::move(sound);
+}
+
 TMyThread::TMyThread(const lumivox::ClipBank& clips, lumivox::SoundOutput& sound)
-    : clips_(clips), sound_(sound) {}
+    : TMyThread(clips,
+                std::shared_ptr<lumivox::SoundOutput>(&sound, [](lumivox::SoundOutput*) {})) {
+    borrowedSound_ = true;
+}
 
 TMyThread::~TMyThread() {
     Shutdown();
 }
 
 void TMyThread::Resume() {
-    std::lock_guard lock(mutex_);
-    if (started_ || ended_)
+    std::lock_guard lock(shared_->mutex);
+    if (shared_->started || shared_->ended)
         return;
-    started_ = true;
-    thread_ = std::thread([this] { Execute(); });
+    shared_->started = true;
+    shared_->thread = std::thread(&TMyThread::Execute, shared_);
 }
 
 bool TMyThread::PostThreadMessage(std::uint32_t message, std::int32_t wParam, std::int32_t lParam) {
     {
-        std::lock_guard lock(mutex_);
-        if (ended_)
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->ended)
             return false;
         // Posts made before Resume wait here for the thread rather than being lost.
-        queue_.push_back({message, wParam, lParam});
+        shared_->queue.push_back({message, wParam, lParam});
     }
-    wake_.notify_one();
+    shared_->wake.notify_all();
     return true;
 }
 
@@ -36,58 +69,75 @@ void TMyThread::Post(std::int32_t kind, std::int32_t value) {
 void TMyThread::Terminate() {
     {
         // Under the lock so a thread about to wait cannot miss the wake-up.
-        std::lock_guard lock(mutex_);
-        terminated_ = true;
+        std::lock_guard lock(shared_->mutex);
+        shared_->terminated = true;
     }
-    wake_.notify_all();
+    shared_->wake.notify_all();
 }
 
 bool TMyThread::Terminated() const {
-    return terminated_;
+    return shared_->terminated;
 }
 
-void TMyThread::Shutdown() {
+bool TMyThread::Shutdown() {
     std::lock_guard shutdownLock(shutdownMutex_);
     Post(lumivox::RequestKind::Quit, -1);
     Terminate();
+    std::unique_lock lock(shared_->mutex);
+    shared_->ended = true;
+    shared_->queue.clear();
     // Cuts off the clip being played; every clip after it returns at once.
-    sound_.Abort();
-    std::thread worker;
-    {
-        std::lock_guard lock(mutex_);
-        worker = std::move(thread_);
-        ended_ = true;
-        queue_.clear();
+    if (shared_->sound)
+        shared_->sound->Abort();
+    if (!shared_->thread.joinable())
+        return true;
+    const auto done = [this] { return shared_->finished; };
+    if (borrowedSound_)
+        shared_->wake.wait(lock, done);
+    else if (!shared_->wake.wait_for(lock, kShutdownWait, done)) {
+        // Blocked in the sound server: it keeps its share of everything it uses.
+        shared_->thread.detach();
+        return false;
     }
-    if (worker.joinable())
-        worker.join();
+    lock.unlock();
+    shared_->thread.join();
+    return true;
 }
 
-void TMyThread::Execute() {
-    while (!terminated_) {
-        Message next{};
+void TMyThread::Execute(const std::shared_ptr<Shared>& shared) {
+    Shared& s = *shared;
+    while (!s.terminated) {
+        Shared::Message next{};
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return terminated_ || !queue_.empty(); });
-            if (terminated_)
+            std::unique_lock lock(s.mutex);
+            s.wake.wait(lock, [&s] { return s.terminated || !s.queue.empty(); });
+            if (s.terminated)
                 break;
-            next = queue_.front();
-            queue_.pop_front();
+            next = s.queue.front();
+            s.queue.pop_front();
         }
         if (next.message != lumivox::kAnnouncerMessage)
             continue;
         if (next.wParam == lumivox::RequestKind::Quit && next.lParam == -1) {
-            terminated_ = true;
+            s.terminated = true;
             break;
         }
-        Dispatch(next.wParam, next.lParam);
+        // One request is spoken to its end before the next is taken.
+        lumivox::SpeakRequest(s.clips, *s.sound, next.wParam, next.lParam);
     }
-    std::lock_guard lock(mutex_);
-    ended_ = true;
-    queue_.clear();
-}
-
-void TMyThread::Dispatch(std::int32_t kind, std::int32_t value) {
-    // One request is spoken to its end before the next is taken.
-    lumivox::SpeakRequest(clips_, sound_, kind, value);
+    std::shared_ptr<lumivox::SoundOutput> sound;
+    {
+        std::lock_guard lock(s.mutex);
+        s.ended = true;
+        s.queue.clear();
+        sound = std::move(s.sound);
+    }
+    // The output is closed here when this is its last owner, so the window's thread
+    // never waits on the sound server.
+    sound.reset();
+    {
+        std::lock_guard lock(s.mutex);
+        s.finished = true;
+    }
+    s.wake.notify_all();
 }

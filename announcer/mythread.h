@@ -2,18 +2,24 @@
 // order they arrive. The window only posts; it never waits for speech.
 #pragma once
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 #include "announcer/clipbank.h"
 #include "announcer/request.h"
 
 class TMyThread : public lumivox::RequestPoster {
 public:
-    // Created suspended: nothing runs until Resume().
+    // How long a close waits for the thread before leaving it behind.
+    static constexpr std::chrono::milliseconds kShutdownWait{400};
+
+    // Created suspended: nothing runs until Resume(). The thread keeps its own copy of
+    // the bank and a share of the output, so it may outlive this object safely (the
+    // clip images themselves must live as long as the process, as resources do).
+    TMyThread(const lumivox::ClipBank& clips, std::shared_ptr<lumivox::SoundOutput> sound);
+    // Borrows the output: Shutdown then waits for the thread however long it takes.
     TMyThread(const lumivox::ClipBank& clips, lumivox::SoundOutput& sound);
     // Shuts the thread down (see Shutdown) if that has not happened yet.
     ~TMyThread() override;
@@ -35,28 +41,17 @@ public:
     bool Terminated() const;
 
     // For closing the program: posts the quit request, sets the terminate flag, cuts
-    // off the clip being played and waits for the thread to end. Queued requests are
-    // not spoken. Safe to call more than once.
-    void Shutdown();
+    // off the clip being played and waits up to kShutdownWait for the thread to end.
+    // A thread stuck in the sound server is left to end whenever the server lets it;
+    // it touches nothing of this object. Queued requests are not spoken. True when
+    // the thread has ended. Safe to call more than once.
+    bool Shutdown();
 
 private:
-    struct Message {
-        std::uint32_t message;
-        std::int32_t wParam;
-        std::int32_t lParam;
-    };
+    struct Shared;
+    static void Execute(const std::shared_ptr<Shared>& shared);
 
-    void Execute();
-    void Dispatch(std::int32_t kind, std::int32_t value);
-
-    const lumivox::ClipBank& clips_;
-    lumivox::SoundOutput& sound_;
-    std::atomic<bool> terminated_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Message> queue_;
-    bool started_ = false; // guarded by mutex_
-    bool ended_ = false;   // guarded by mutex_: posts are refused from then on
+    std::shared_ptr<Shared> shared_; // owned jointly with the thread
+    bool borrowedSound_;
     std::mutex shutdownMutex_;
-    std::thread thread_;
 };

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/endsignals.h"
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
 #include "app/platformchoice.h"
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
     if (!instance.Claim())
         return 0;
 
+    lumivox::EndSignals endSignals;
+
     int result = 1;
     std::unique_ptr<TForm1> window;
     try {
@@ -35,7 +38,15 @@ int main(int argc, char* argv[]) {
         QObject::connect(&instance, &lumivox::SingleInstance::activationRequested, window.get(),
                          &TForm1::BringToFront);
         window->show();
+        // A logout, a shutdown or a signal ends the program as a close does, but opens
+        // no page: quitting would close the window, so it is torn down before.
+        lumivox::OnQuitRequest(application, [&window] { window->EndQuietly(); });
+        QObject::connect(&endSignals, &lumivox::EndSignals::endRequested, &application,
+                         &QCoreApplication::quit);
         result = QApplication::exec();
+        // Whatever ended the loop, the window is torn down as on a close; a close
+        // through the window has done it already.
+        window->EndQuietly();
     } catch (const std::exception& error) {
         lumivox::ShowException(nullptr, error);
     } catch (...) {

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 
 #include "announcer/mythread.h"
@@ -16,7 +17,6 @@ TForm1* Form1 = nullptr;
 TForm1::TForm1() : TForm1(Options{}) {}
 
 TForm1::TForm1(Options options) : options_(std::move(options)) {
-    sound_ = options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput();
     clipSource_ =
         options_.clipSource ? options_.clipSource : std::make_shared<lumivox::ResourceClipSource>();
     if (!Form1)
@@ -29,10 +29,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 }
 
 TForm1::~TForm1() {
-    // Closing normally has stopped the announcer already; either way the thread
-    // must not outlive the window's sound output and clips, which go before it.
-    if (Announcer)
-        Announcer->Shutdown();
+    // Closing normally has stopped the announcer already.
     Announcer.reset();
     if (Form1 == this)
         Form1 = nullptr;
@@ -40,8 +37,12 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
     LoadSettings();
+    WatchSettings();
     Clips.LoadAll(*clipSource_);
-    Announcer = std::make_unique<TMyThread>(Clips, *sound_);
+    // The announcer is the output's only owner here: it connects to the sound server
+    // on its own thread when it first speaks, and closes it there.
+    Announcer = std::make_unique<TMyThread>(
+        Clips, options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput());
     Announcer->Resume();
     // The chime timer follows the two chime boxes, as their click handler sets it.
     chkHourClick();
@@ -51,13 +52,20 @@ void TForm1::FormClose() {
     if (closed_)
         return;
     closed_ = true;
-    // Unlike a bare terminate flag, this also waits for the thread: it must not
-    // outlive the clips it reads.
+    // Waits a moment for the thread; one stuck in the sound server is left behind.
     Announcer->Shutdown();
     Clips.ReleaseAll();
+    if (settingsSaveTimer_)
+        settingsSaveTimer_->stop();
     SaveSettings();
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(lumivox::maker::kHomePageSlash)));
+    if (openHomePageOnClose_)
+        QDesktopServices::openUrl(QUrl(QString::fromUtf8(lumivox::maker::kHomePageSlash)));
     Tips.reset();
+}
+
+void TForm1::EndQuietly() {
+    openHomePageOnClose_ = false;
+    FormClose();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -97,6 +97,9 @@ public:
     // Handlers: what each control, timer and window event runs.
     void FormCreate();
     void FormClose();
+    // The close's teardown without the maker's page, for an end the user did not ask
+    // for through the window (logout, shutdown, a signal). Nothing once closed.
+    void EndQuietly();
     void chkHourClick();
     void chkHalfClick();
     void btnMinStartClick();
@@ -138,7 +141,9 @@ private:
     void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
     void LoadSettings();    // mainform_settings.cpp
     void SaveSettings();
-    void StartTipsLoad(); // mainform_tips.cpp
+    void WatchSettings();    // every saved control's change calls SaveSettingsSoon
+    void SaveSettingsSoon(); // SaveSettings after a short delay that gathers a burst
+    void StartTipsLoad();    // mainform_tips.cpp
     void TipsArrived(const QByteArray& body);
     void ShowRandomTip();
 
@@ -146,11 +151,12 @@ private:
     TimingParts& Timing();
 
     Options options_;
-    std::shared_ptr<lumivox::SoundOutput> sound_;
     std::shared_ptr<lumivox::ClipSource> clipSource_;
     bool closed_ = false;
+    bool openHomePageOnClose_ = true;
     std::shared_ptr<TimingParts> timing_; // shared_ptr: deletable where TimingParts is opaque
     std::unique_ptr<QObject> trayIcon_;   // owns trycn1 and its desktop adapter
+    QTimer* settingsSaveTimer_ = nullptr;
 };
 
 // The one main window.

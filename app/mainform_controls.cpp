@@ -24,6 +24,7 @@
 
 #include "app/clickablelabel.h"
 #include "app/exceptionbox.h"
+#include "app/fitfont.h"
 #include "app/keepontop.h"
 #include "maker.h"
 
@@ -319,6 +320,7 @@ void TForm1::CreateControls() {
     layout->setSpacing(0);
     layout->addWidget(pgc1, 1);
     layout->addWidget(pnl2, 0);
+    lumivox::FitTextToFont(this);
 
     // Tab order: the chime group, then the countdown group row by row, then the
     // keep-on-top box. The hidden button and the disabled Stop are skipped by Qt.

@@ -1,11 +1,17 @@
 // The window's choices kept from one run to the next in section "Common" of the
-// settings file. The controls hold the live values; these two copy them in and out.
+// settings file. The controls hold the live values; LoadSettings and SaveSettings copy
+// them in and out, and every change is saved shortly after it is made, so a program
+// that is never closed through its window keeps it too.
 #include "app/mainform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
+
+#include <array>
+#include <string>
 
 #include "settings/inifile.h"
 #include "settings/platform/settingslocation.h"
@@ -42,14 +48,68 @@ void SelectItem(QComboBox* box, const std::string& stored) {
     box->setCurrentIndex(found);
 }
 
-// Setting a different state fires the box's click handler through its toggled signal.
-void SetChecked(QCheckBox* box, TIniFile& ini, const std::string& key) {
-    box->setChecked(ini.ReadInteger(kSection, key, 0) != 0);
+enum class Kind { PickList, Editable, Check };
+
+struct Setting {
+    const char* key;
+    QWidget* control;
+    Kind kind;
+    const char* defaultValue; // the control's design value
+};
+
+// The settings file's keys, in the order they are read and written.
+std::array<Setting, 14> Settings(const TForm1& f) {
+    return {{
+        {"HourCounter", f.cbbHour, Kind::PickList, "0"},
+        {"MinuteCounter", f.cbbMin, Kind::PickList, "10"},
+        {"SecondCounter", f.cbbSec, Kind::PickList, "30"},
+        {"IsMinuteCounter", f.chkMin, Kind::Check, "0"},
+        {"LastMinute", f.cbbLastMin, Kind::Editable, "10"},
+        {"PerMinute", f.cbbPerMin, Kind::Editable, "1"},
+        {"IsSecondCounter", f.chkSec, Kind::Check, "0"},
+        {"LastSecond", f.cbbLastSec, Kind::Editable, "30"},
+        {"PerSecond", f.cbbPerSec, Kind::Editable, "1"},
+        {"IsLastOne", f.chkLastOne, Kind::Check, "0"},
+        {"IsCircle", f.chkCircle, Kind::Check, "0"},
+        {"IsDispTop", f.chkDispTop, Kind::Check, "0"},
+        {"IsHour", f.chkHour, Kind::Check, "0"},
+        {"IsHalf", f.chkHalf, Kind::Check, "0"},
+    }};
 }
 
-void WriteChecked(TIniFile& ini, const std::string& key, const QCheckBox* box) {
-    ini.WriteInteger(kSection, key, box->isChecked() ? 1 : 0);
+QComboBox* Box(const Setting& s) {
+    return static_cast<QComboBox*>(s.control);
 }
+
+QCheckBox* Check(const Setting& s) {
+    return static_cast<QCheckBox*>(s.control);
+}
+
+void Apply(const Setting& s, TIniFile& ini) {
+    switch (s.kind) {
+    case Kind::PickList:
+        SelectItem(Box(s), ini.ReadString(kSection, s.key, s.defaultValue));
+        break;
+    case Kind::Editable:
+        Box(s)->setEditText(
+            QString::fromStdString(ini.ReadString(kSection, s.key, s.defaultValue)));
+        break;
+    case Kind::Check:
+        // Setting a different state fires the box's click handler through its toggled signal.
+        Check(s)->setChecked(ini.ReadInteger(kSection, s.key, std::stoi(s.defaultValue)) != 0);
+        break;
+    }
+}
+
+void Store(const Setting& s, TIniFile& ini) {
+    if (s.kind == Kind::Check)
+        ini.WriteInteger(kSection, s.key, Check(s)->isChecked() ? 1 : 0);
+    else
+        ini.WriteString(kSection, s.key, Text(Box(s)));
+}
+
+// A burst of changes (typing, a wheel over a box) becomes one write.
+constexpr int kSaveDelayMs = 500;
 
 } // namespace
 
@@ -58,22 +118,8 @@ void TForm1::LoadSettings() {
         TIniFile ini(lumivox::SettingsFilePath(options_.settingsDir));
         if (!ini.SectionExists(kSection))
             return; // every control keeps its design value
-        SelectItem(cbbHour, ini.ReadString(kSection, "HourCounter", "0"));
-        SelectItem(cbbMin, ini.ReadString(kSection, "MinuteCounter", "10"));
-        SelectItem(cbbSec, ini.ReadString(kSection, "SecondCounter", "30"));
-        SetChecked(chkMin, ini, "IsMinuteCounter");
-        cbbLastMin->setEditText(
-            QString::fromStdString(ini.ReadString(kSection, "LastMinute", "10")));
-        cbbPerMin->setEditText(QString::fromStdString(ini.ReadString(kSection, "PerMinute", "1")));
-        SetChecked(chkSec, ini, "IsSecondCounter");
-        cbbLastSec->setEditText(
-            QString::fromStdString(ini.ReadString(kSection, "LastSecond", "30")));
-        cbbPerSec->setEditText(QString::fromStdString(ini.ReadString(kSection, "PerSecond", "1")));
-        SetChecked(chkLastOne, ini, "IsLastOne");
-        SetChecked(chkCircle, ini, "IsCircle");
-        SetChecked(chkDispTop, ini, "IsDispTop");
-        SetChecked(chkHour, ini, "IsHour");
-        SetChecked(chkHalf, ini, "IsHalf");
+        for (const Setting& setting : Settings(*this))
+            Apply(setting, ini);
     } catch (...) {
         // Settings never stop the window from starting: what was set stays set.
     }
@@ -93,23 +139,32 @@ void TForm1::SaveSettings() {
             write = true;
         }
         if (write) {
-            ini.WriteString(kSection, "HourCounter", Text(cbbHour));
-            ini.WriteString(kSection, "MinuteCounter", Text(cbbMin));
-            ini.WriteString(kSection, "SecondCounter", Text(cbbSec));
-            WriteChecked(ini, "IsMinuteCounter", chkMin);
-            ini.WriteString(kSection, "LastMinute", Text(cbbLastMin));
-            ini.WriteString(kSection, "PerMinute", Text(cbbPerMin));
-            WriteChecked(ini, "IsSecondCounter", chkSec);
-            ini.WriteString(kSection, "LastSecond", Text(cbbLastSec));
-            ini.WriteString(kSection, "PerSecond", Text(cbbPerSec));
-            WriteChecked(ini, "IsLastOne", chkLastOne);
-            WriteChecked(ini, "IsCircle", chkCircle);
-            WriteChecked(ini, "IsDispTop", chkDispTop);
-            WriteChecked(ini, "IsHour", chkHour);
-            WriteChecked(ini, "IsHalf", chkHalf);
+            for (const Setting& setting : Settings(*this))
+                Store(setting, ini);
         }
         ini.UpdateFile();
     } catch (...) {
         // A refused save must not stop the close; the old file is left as it was.
+    }
+}
+
+void TForm1::SaveSettingsSoon() {
+    if (!settingsSaveTimer_) {
+        settingsSaveTimer_ = new QTimer(this);
+        settingsSaveTimer_->setSingleShot(true);
+        settingsSaveTimer_->setInterval(kSaveDelayMs);
+        connect(settingsSaveTimer_, &QTimer::timeout, this, [this] { SaveSettings(); });
+    }
+    // Not restarted by later changes: every change is on disk within the delay.
+    if (!settingsSaveTimer_->isActive() && !closed_)
+        settingsSaveTimer_->start();
+}
+
+void TForm1::WatchSettings() {
+    for (const Setting& setting : Settings(*this)) {
+        if (setting.kind == Kind::Check)
+            connect(Check(setting), &QCheckBox::toggled, this, &TForm1::SaveSettingsSoon);
+        else
+            connect(Box(setting), &QComboBox::currentTextChanged, this, &TForm1::SaveSettingsSoon);
     }
 }

@@ -5,11 +5,13 @@
 
 #include "app/exceptionbox.h"
 #include "app/mainform.h"
+
 #include "settings/platform/settingslocation.h"
 #include "tips/lvwebtips.h"
 #include "tips/platform/tipdisplay.h"
 #include "tips/platform/tipsloader.h"
 #include "tips/tipsfile.h"
+#include <QTextDocument>
 
 void TForm1::tmr1Timer() {
     lumivox::RunHandler(this, [this] {
@@ -54,7 +56,9 @@ void TForm1::ShowRandomTip() {
     // Tips come from the network: never let them be read as markup.
     lblTips->setTextFormat(Qt::PlainText);
     lblTips->setText(text + QStringLiteral(" >>"));
-    lblTips->setToolTip(text);
+    // A hover hint reads anything that looks like markup as markup: such a tip goes
+    // there escaped, as a paragraph of plain text.
+    lblTips->setToolTip(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text);
     CurrentTipLink = Tips->TipLink[i];
 }
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake ninja-build pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libpulse-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libpulse-dev libxcb1-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev python3
     # the rules the test command checks
@@ -14,8 +14,12 @@ packages=(
     # the desktop the program runs on when there is no display, and the test desktop
     xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps imagemagick
     pulseaudio pulseaudio-utils sox
-    # Chinese text
-    fonts-wqy-microhei fonts-wqy-zenhei
+    # a native Wayland session: Qt's plugin and a headless compositor
+    qt6-wayland weston
+    # a D-Bus tray: a private session bus with the tests' own watcher and host
+    dbus dbus-bin python3-dbus python3-gi
+    # Chinese text: the window is tested with each of these as the only CJK font
+    fonts-wqy-zenhei fonts-wqy-microhei fonts-noto-cjk fonts-droid-fallback
     # packaging checks
     dpkg-dev desktop-file-utils appstream
 )

@@ -53,19 +53,26 @@ testenv_start() {
     export PULSE_RUNTIME_PATH="$dir/pulse"
     export PULSE_STATE_PATH="$dir/pulse"
     export PULSE_SERVER="unix:$dir/pulse/native"
-    mkdir -p "$PULSE_RUNTIME_PATH"
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-        --use-pid-file=no --system=false \
-        --load="module-null-sink sink_name=cap rate=22050 channels=1" \
-        --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/pulse/native" \
-        --load="module-always-sink" \
-        >"$dir/pulse.log" 2>&1 &
+    testenv_sound_server "$dir/pulse" >"$dir/pulse.log" 2>&1 &
     TESTENV_PIDS+=($!)
     _testenv_wait_for 20 pactl info || { echo "testenv: sound server did not start" >&2; cat "$dir/pulse.log" >&2; return 1; }
     pactl set-default-sink cap >/dev/null 2>&1 || true
     _testenv_wait_for 10 sh -c 'xwininfo -root -tree | grep -qi trayer' ||
         echo "testenv: tray host not seen" >&2
     return 0
+}
+
+# A sound server whose only output is the null sink "cap", on the socket DIR/native.
+# Run it in the background: it becomes the server process itself (its pid is $!).
+# Without a display it joins no session bus, so several can run side by side.
+testenv_sound_server() {
+    local dir=$1
+    mkdir -p "$dir"
+    DISPLAY='' PULSE_RUNTIME_PATH=$dir PULSE_STATE_PATH=$dir exec pulseaudio -n \
+        --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no --system=false \
+        --load="module-null-sink sink_name=cap rate=22050 channels=1" \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
+        --load="module-always-sink"
 }
 
 testenv_stop() {

@@ -72,15 +72,17 @@ void Countdown::OnTimer() {
         return;
     const std::int64_t now = clock_.NowMs();
     const std::int64_t due = (now - startMs_) / kTickMs - ticksDone_;
+    // Overdue ticks are applied silently and only the newest speaks, except the cue:
+    // it is still sounded when its tick is overdue by no more than one second.
     for (std::int64_t i = 1; i <= due && ticking_; ++i) {
         ++ticksDone_;
-        Tick(i == due);
+        Tick(i == due ? Speech::All : i == due - 1 ? Speech::CueOnly : Speech::None);
     }
     if (ticking_)
         ArmNextTick(now);
 }
 
-void Countdown::Tick(bool announce) {
+void Countdown::Tick(Speech speech) {
     CountdownState& s = State;
     int r = s.RemainSeconds;
 
@@ -93,7 +95,9 @@ void Countdown::Tick(bool announce) {
         }
     }
 
-    if (announce) {
+    if (speech == Speech::CueOnly && view_.IsChecked(CountdownCheck::LastOne) && r == 1)
+        poster_.Post(RequestKind::Cue, kLastSecondCue);
+    if (speech == Speech::All) {
         if (view_.IsChecked(CountdownCheck::LastOne) && r == 1) {
             poster_.Post(RequestKind::Cue, kLastSecondCue);
         } else if (view_.IsChecked(CountdownCheck::Second) && s.LastSecond >= r &&

@@ -65,7 +65,8 @@ public:
     CountdownState State;
 
 private:
-    void Tick(bool announce);
+    enum class Speech { None, CueOnly, All };
+    void Tick(Speech speech);
     void ArmNextTick(std::int64_t now);
     void EndTicking();
 

@@ -16,6 +16,7 @@
 #include "announcer/request.h"
 #include "announcer/sequences.h"
 #include "sinkrecorder.h"
+#include "soundserver.h"
 
 namespace lumivox {
 namespace {
@@ -189,6 +190,89 @@ TEST_F(AnnouncerOnRealSound, ShutdownWithFiveAnnouncementsQueuedSilencesTheSink)
             break;
         }
     }
+}
+
+// --- Faults of the sound server, on a server of the test's own ----------------------
+
+class SoundServerFaults : public AnnouncerOnRealSound {
+protected:
+    // Speaks a second count and returns once its clips have been played (or refused).
+    void Speak(int seconds) {
+        const int before = counting->Finished();
+        announcer->Post(RequestKind::SecondCount, seconds);
+        ASSERT_TRUE(
+            counting->WaitFinished(before + static_cast<int>(SecondCountClips(seconds).size())));
+    }
+    // How often a second count is heard whole in a recording.
+    int TimesHeard(const std::vector<std::int16_t>& recording, int seconds) const {
+        const auto refs = References(SecondCountClips(seconds));
+        int times = 0;
+        for (std::size_t from = 0;; ++times) {
+            const testing::SequenceMatch match = FindClipSequence(recording, refs, from);
+            if (!match.found || match.Weakest() < 0.8)
+                return times;
+            from = match.end;
+        }
+    }
+    void StartAnnouncer() {
+        output = CreateDefaultSoundOutput();
+        counting = std::make_unique<CountingSound>(*output);
+        announcer = std::make_unique<TMyThread>(bank, *counting);
+        announcer->Resume();
+    }
+    void TearDown() override {
+        server.Resume();
+        announcer.reset();
+    }
+
+    testing::PrivateSoundServer server;
+    std::shared_ptr<SoundOutput> output;
+    std::unique_ptr<CountingSound> counting;
+    std::unique_ptr<TMyThread> announcer;
+};
+
+TEST_F(SoundServerFaults, AbsentAtStartThenStartedSpeechBegins) {
+    StartAnnouncer();
+    Speak(27); // nobody to hear it; returns at once
+    ASSERT_TRUE(server.Start());
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
+    Speak(15);
+    std::this_thread::sleep_for(300ms); // the monitor's own latency
+    EXPECT_EQ(TimesHeard(recorder.Stop(), 15), 1);
+}
+
+TEST_F(SoundServerFaults, KilledAndRestartedOnTheSameSocketSpeechResumes) {
+    ASSERT_TRUE(server.Start());
+    StartAnnouncer();
+    Speak(27);
+    server.Kill();
+    Speak(15); // into the broken connection
+    ASSERT_TRUE(server.Start());
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
+    Speak(14);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(TimesHeard(recorder.Stop(), 14), 1);
+}
+
+TEST_F(SoundServerFaults, StalledAndResumedSpeechResumesAndNothingTwice) {
+    ASSERT_TRUE(server.Start());
+    StartAnnouncer();
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
+    const int before = counting->Finished();
+    announcer->Post(RequestKind::SecondCount, 27);
+    ASSERT_TRUE(counting->WaitStarted(1));
+    server.Stall();
+    announcer->Post(RequestKind::SecondCount, 15); // waits behind the stalled count
+    std::this_thread::sleep_for(1500ms);
+    server.Resume();
+    ASSERT_TRUE(counting->WaitFinished(before + 4));
+    std::this_thread::sleep_for(300ms);
+    const std::vector<std::int16_t> recording = recorder.Stop();
+    EXPECT_EQ(TimesHeard(recording, 27), 1);
+    EXPECT_EQ(TimesHeard(recording, 15), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <climits>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -169,6 +170,24 @@ TEST_F(AnnouncerThread, ShutdownWithoutResumeOrFromTheDestructorEnds) {
         ASSERT_TRUE(sound.WaitForHeard(1));
     } // the destructor shuts down and joins
     EXPECT_EQ(sound.Heard(), std::vector<int>{18});
+}
+
+TEST_F(AnnouncerThread, ShutdownLeavesAThreadStuckInTheSoundServerWhichEndsSafelyLater) {
+    auto sound = std::make_shared<RecordingSound>(source, /*held=*/true, /*stuck=*/true);
+    {
+        TMyThread announcer(bank, sound);
+        announcer.Resume();
+        announcer.Post(RequestKind::SecondCount, 27);
+        ASSERT_TRUE(sound->WaitForHeard(1));
+        EXPECT_FALSE(announcer.Shutdown()); // returns although the play never does
+    }
+    bank.ReleaseAll(); // the window's bank goes; the thread plays from its own
+    sound->Release();  // the server wakes up; the cut announcement ends silently
+    const auto limit = std::chrono::steady_clock::now() + 20s;
+    while (sound.use_count() > 1 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(sound.use_count(), 1); // the thread let go of the output as it ended
+    EXPECT_EQ(sound->Heard(), std::vector<int>{2});
 }
 
 } // namespace

@@ -63,3 +63,31 @@ use_fake_browser() {
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
 }
+
+# A portable copy of program $1 in $work/app, with a runtime folder of its own so that no
+# other copy on this desktop takes part, and the fake browser. `start` runs it in the
+# background (its pid in `pid`); every process in `started` is killed on exit.
+portable_copy() {
+    mkdir -p "$work/app" "$work/runtime"
+    chmod 700 "$work/runtime"
+    cp "$1" "$work/app/lumivox"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    export QT_QPA_PLATFORM=xcb
+    unset DBUS_SESSION_BUS_ADDRESS
+    use_fake_browser
+    started=()
+    trap cleanup EXIT
+}
+run=0
+start() {
+    run=$((run + 1))
+    (cd "$work/app" && exec ./lumivox) >"$work/start$run.log" 2>&1 &
+    pid=$!
+    started+=("$pid")
+}
+cleanup() { # SIGKILL ends a stopped process too
+    local pid
+    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}

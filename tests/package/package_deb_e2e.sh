@@ -55,8 +55,11 @@ check "a maintainer" [ -n "$(field Maintainer)" ]
 depends=$(field Depends)
 echo "Depends: $depends"
 for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libpulse0 qt6-qpa-plugins \
-    "fonts-wqy-microhei | fonts-noto-cjk"; do
+    "fonts-wqy-zenhei | fonts-wqy-microhei | fonts-noto-cjk | fonts-droid-fallback"; do
     check "depends on $dep" grep -F -- "$dep" <<<"$depends" >/dev/null
+done
+for rec in xdg-utils qt6-wayland; do
+    check "recommends $rec" grep -F -- "$rec" <<<"$(field Recommends)" >/dev/null
 done
 
 echo "== contents"

@@ -17,33 +17,8 @@ done
 
 work=$(mktemp -d /tmp/single-instance.XXXXXX)
 source "$(dirname "$0")/desktop.sh"
-started=()
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A portable copy with its own settings file, and a runtime folder of its own so no
-# other copy of the program on this desktop takes part.
-mkdir -p "$work/app" "$work/runtime"
-chmod 700 "$work/runtime"
-cp "$program" "$work/app/lumivox"
+portable_copy "$program"
 printf '[Common]\r\nIsHour=0\r\nIsHalf=0\r\n' >"$work/app/lvvoxclk.db"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
-unset DBUS_SESSION_BUS_ADDRESS
-use_fake_browser
-
-run=0
-start() { # starts a copy in the background; its pid in `pid`
-    run=$((run + 1))
-    (cd "$work/app" && exec ./lumivox) >"$work/start$run.log" 2>&1 &
-    pid=$!
-    started+=("$pid")
-}
 window_count() { program_windows | wc -l; }
 one_window() { [[ $(window_count) -eq 1 ]]; }
 

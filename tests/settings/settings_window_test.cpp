@@ -2,7 +2,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QTest>
+
 #include <QTimer>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +202,9 @@ TEST_F(SettingsWindow, ReadOnlyFileIsLeftAloneWithoutAMessage) {
     TForm1& window = Open();
     EXPECT_TRUE(window.chkCircle->isChecked()); // reading still works
     window.chkCircle->setChecked(false);
+    QTest::qWait(1200); // the save on change is refused too
+    EXPECT_EQ(Stored(), before);
+    window.chkHour->setChecked(true);
     Close();
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(fs::status(FilePath()).permissions(), readOnly);
@@ -206,6 +212,38 @@ TEST_F(SettingsWindow, ReadOnlyFileIsLeftAloneWithoutAMessage) {
     EXPECT_EQ(pages.opened.size(), 1);
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<QMessageBox*>(widget), nullptr);
+}
+
+TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
+    Store(kDesignFile);
+    TForm1& window = Open();
+    // Each save puts a new file in place: a new inode is a write.
+    const auto inode = [&] {
+        struct stat st {};
+        return ::stat(FilePath().c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto original = inode();
+    for (int i = 1; i <= 5; ++i)
+        window.cbbLastSec->setEditText(QString::number(i)); // typing 1 2 3 4 5
+    window.chkHour->setChecked(true);
+    EXPECT_EQ(inode(), original); // nothing written while the burst goes on
+    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("LastSecond=5\r\n") != std::string::npos, 1000);
+    const auto written = inode();
+    EXPECT_NE(written, original);
+    QTest::qWait(1200);
+    EXPECT_EQ(inode(), written); // one replace for the whole burst
+    EXPECT_EQ(Stored(), Replace(Replace(kDesignFile, "LastSecond=30", "LastSecond=5"), "IsHour=0",
+                                "IsHour=1"));
+
+    // A file that refuses one save takes the next change.
+    fs::permissions(FilePath(), fs::perms::owner_read);
+    window.chkHalf->setChecked(true);
+    QTest::qWait(1200);
+    EXPECT_EQ(inode(), written);
+    fs::permissions(FilePath(), fs::perms::owner_read | fs::perms::owner_write);
+    window.chkCircle->setChecked(true);
+    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("IsCircle=1\r\n") != std::string::npos, 1000);
+    EXPECT_NE(Stored().find("IsHalf=1\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsWindow, UnreadableFileIsNotReplaced) {

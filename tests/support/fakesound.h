@@ -45,10 +45,11 @@ private:
 
 // Records the clips heard. While held, every play blocks until Release() or Abort(),
 // like a long clip that is still sounding. After Abort() plays return at once, silent.
+// A stuck output is a stalled sound server: only Release() frees its play.
 class RecordingSound : public SoundOutput {
 public:
-    explicit RecordingSound(const NumberedClipSource& source, bool held = false)
-        : source_(source), held_(held) {}
+    explicit RecordingSound(const NumberedClipSource& source, bool held = false, bool stuck = false)
+        : source_(source), held_(held), stuck_(stuck) {}
 
     void PlaySync(ClipHandle clip) override {
         std::unique_lock lock(mutex_);
@@ -58,7 +59,7 @@ public:
         }
         heard_.push_back(source_.IndexOf(clip));
         changed_.notify_all();
-        changed_.wait(lock, [this] { return !held_ || aborted_; });
+        changed_.wait(lock, [this] { return !held_ || (aborted_ && !stuck_); });
     }
 
     void Abort() override {
@@ -95,6 +96,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     bool held_;
+    const bool stuck_;
     bool aborted_ = false;
     int silentPlays_ = 0;
     std::vector<int> heard_;

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     SetDefault("QT_QPA_PLATFORM", LUMIVOX_TEST_PLATFORM);
     SetDefault("QT_SCALE_FACTOR", "1");
     SetDefault("QT_FONT_DPI", "96");
+    SetDefault("FONTCONFIG_FILE", LUMIVOX_TEST_FONTS); // results never depend on the host's fonts
     SetDefault("LUMIVOX_SOURCE_DIR", LUMIVOX_TEST_SOURCE_DIR);
     SetDefault("LUMIVOX_BINARY_DIR", LUMIVOX_TEST_BINARY_DIR);
     QApplication app(argc, argv);

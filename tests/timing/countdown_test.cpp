@@ -412,6 +412,29 @@ TEST(CountdownDriftTest, LateTimerStillEndsOnTimeAndNeverSpeaksAPastCount) {
     EXPECT_EQ(minuteCounts, (std::vector<int>{10, 9, 8, 7, 6, 4, 3, 2, 1}));
 }
 
+TEST(CountdownDriftTest, LateTimerStillSoundsTheCueItIsAtMostOneSecondPast) {
+    // Ticks 1..5 show 4..0 and tick 5 carries the cue; tick 6 restarts the cycle.
+    const struct {
+        std::int64_t firesAt;
+        std::vector<Posted> heard;
+    } cases[] = {
+        {5000, {{Cue, 22, 0}}},                      // the cue's tick is the newest
+        {6000, {{Cue, 22, 0}, {SecondCount, 5, 0}}}, // one second past: cue, then the count
+        {7000, {{SecondCount, 4, 0}}},               // two seconds past: too late for it
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.view.checks[CountdownCheck::LastOne] = true;
+        rig.view.checks[CountdownCheck::Second] = true;
+        rig.view.checks[CountdownCheck::Circle] = true;
+        rig.Duration("0", "0", "5");
+        rig.Start();
+        rig.clock.now = rig.t0 + c.firesAt;
+        rig.countdown.OnTimer();
+        EXPECT_EQ(rig.poster.Audible(), c.heard) << "timer fired at " << c.firesAt;
+    }
+}
+
 TEST(CountdownDriftTest, TicksFollowTheStartNotTheTimer) {
     // A timer that always fires 400 ms late still applies tick k at t0 + k s + 400 ms,
     // not k * 1.4 s.

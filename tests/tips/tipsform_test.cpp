@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,22 @@ TEST_F(TipsFormTest, FirstTickReturnsAtOnceAndFirstTipShowsWhenLoaded) {
     EXPECT_EQ(form.lblTips->text(), QStringLiteral("only tip >>"));
     EXPECT_EQ(proxy.Requests().size(), 1);
     EXPECT_TRUE(boxes_.isEmpty());
+}
+
+TEST_F(TipsFormTest, MarkupInATipIsPlainTextInTheHoverHintToo) {
+    const QString tip = QStringLiteral("<b>bold</b> & <img src=x>");
+    TipsServer proxy({tip.toUtf8() + "@#$http://a.example/1\r\n"});
+    ProxyVariable viaProxy(proxy.Address());
+    TForm1& form = MakeForm();
+    LoadAndWaitForTip(form);
+    // What a hover hint makes of its text.
+    const QString hint = form.lblTips->toolTip();
+    QTextDocument shown;
+    if (Qt::mightBeRichText(hint))
+        shown.setHtml(hint);
+    else
+        shown.setPlainText(hint);
+    EXPECT_EQ(shown.toPlainText(), tip);
 }
 
 TEST_F(TipsFormTest, LaterTicksRotateRandomTipsWithTheirLinks) {

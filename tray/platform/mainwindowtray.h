@@ -2,7 +2,6 @@
 // desktop's notification area, which may be missing or come and go.
 #pragma once
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -12,30 +11,40 @@
 
 namespace lumivox {
 
+class StatusNotifierItem;
+class StatusNotifierWatch;
+class XEmbedTrayWatch;
+
 class MainWindowTray : public QObject {
     Q_OBJECT
 
 public:
-    // availability: whether a notification area is there now (tests replace it).
+    // availability: whether an XEmbed notification area is there now; tests replace
+    // the desktop with it (and then no D-Bus tray is looked for).
     explicit MainWindowTray(QWidget* mainWindow, std::function<bool()> availability = {});
     ~MainWindowTray() override;
 
     TTrayIcon& Icon() { return *icon_; }
     QtTrayPlatform& Platform() { return *platform_; }
-    bool IconShown() const { return iconShown_; }
+    bool IconShown() const { return shown_ != Route::None; }
 
-    // Looks at the notification area again; the poll timer calls it.
+    // Looks at the notification areas again; the desktop's watchers call it when one
+    // comes or goes.
     void CheckAvailability();
 
 private:
-    void ShowIcon();
-    void WithdrawIcon();
+    enum class Route { None, XEmbed, StatusNotifier };
+    Route Wanted() const;
+    void ShowIcon(Route route);
+    void WithdrawIcon(bool bringWindowBack);
 
     std::function<bool()> available_;
     std::unique_ptr<QtTrayPlatform> platform_;
     std::unique_ptr<TTrayIcon> icon_;
-    QTimer poll_;
-    bool iconShown_ = false;
+    XEmbedTrayWatch* xembed_ = nullptr;
+    StatusNotifierWatch* sniWatch_ = nullptr;
+    StatusNotifierItem* sni_ = nullptr;
+    Route shown_ = Route::None;
 };
 
 } // namespace lumivox

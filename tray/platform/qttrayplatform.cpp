@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include "tray/platform/statusnotifieritem.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -46,10 +48,27 @@ private:
 } // namespace
 
 QtTrayPlatform::QtTrayPlatform(QWidget* mainWindow)
-    : available_([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), window_(mainWindow) {
+    : available_([] { return false; }), window_(mainWindow) {
     if (window_)
         window_->installEventFilter(this);
-    connect(&tray_, &QSystemTrayIcon::activated, this, &QtTrayPlatform::OnActivated);
+}
+
+QSystemTrayIcon& QtTrayPlatform::TrayIcon() {
+    if (!tray_) {
+        tray_ = std::make_unique<QSystemTrayIcon>();
+        connect(tray_.get(), &QSystemTrayIcon::activated, this, &QtTrayPlatform::OnActivated);
+    }
+    return *tray_;
+}
+
+void QtTrayPlatform::UseStatusNotifier(StatusNotifierItem* item) {
+    if (sni_ == item)
+        return;
+    if (sni_)
+        disconnect(sni_, nullptr, this, nullptr);
+    sni_ = item;
+    if (sni_)
+        connect(sni_, &StatusNotifierItem::Activated, this, &QtTrayPlatform::OnActivated);
 }
 
 QtTrayPlatform::~QtTrayPlatform() {
@@ -100,24 +119,41 @@ QIcon QtTrayPlatform::PlaceholderIcon() {
     return QIcon(pixmap);
 }
 
-void QtTrayPlatform::ApplyIconData(const NotifyIconData& data) {
+QIcon QtTrayPlatform::IconOf(const NotifyIconData& data) const {
     const auto icon = icons_.find(data.hIcon);
-    tray_.setIcon(icon != icons_.end() && !icon->second.isNull() ? icon->second
-                                                                 : PlaceholderIcon());
-    if (data.uFlags & kNifTip)
-        tray_.setToolTip(QString::fromUtf8(data.szTip, qstrnlen(data.szTip, sizeof data.szTip)));
-    else
-        tray_.setToolTip(QString());
+    return icon != icons_.end() && !icon->second.isNull() ? icon->second : PlaceholderIcon();
+}
+
+QString QtTrayPlatform::TipOf(const NotifyIconData& data) {
+    if (!(data.uFlags & kNifTip))
+        return {};
+    return QString::fromUtf8(data.szTip, qstrnlen(data.szTip, sizeof data.szTip));
+}
+
+void QtTrayPlatform::ApplyIconData(const NotifyIconData& data) {
+    if (addedTo_) {
+        addedTo_->Update(IconOf(data), TipOf(data));
+    } else {
+        TrayIcon().setIcon(IconOf(data));
+        TrayIcon().setToolTip(TipOf(data));
+    }
     shown_ = data;
 }
 
 bool QtTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data) {
     switch (action) {
     case NotifyAction::Add:
-        if (!available_())
-            return false;
-        ApplyIconData(data);
-        tray_.show();
+        if (sni_) {
+            if (!sni_->Publish(IconOf(data), TipOf(data)))
+                return false;
+            addedTo_ = sni_;
+        } else {
+            if (!available_())
+                return false;
+            ApplyIconData(data);
+            TrayIcon().show();
+        }
+        shown_ = data;
         iconAdded_ = true;
         return true;
     case NotifyAction::Modify:
@@ -128,7 +164,11 @@ bool QtTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data)
     case NotifyAction::Delete:
         if (!iconAdded_)
             return false;
-        tray_.hide();
+        if (addedTo_)
+            addedTo_->Withdraw();
+        else
+            TrayIcon().hide();
+        addedTo_ = nullptr;
         iconAdded_ = false;
         return true;
     }

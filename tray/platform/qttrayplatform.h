@@ -1,15 +1,16 @@
-// The tray icon's desktop on Qt: QSystemTrayIcon for the shell, the main window
-// standing in for the application's top-level window.
+// The tray icon's desktop on Qt: the program's own StatusNotifierItem or an XEmbed
+// QSystemTrayIcon for the shell, the main window standing in for the application's
+// top-level window.
 //
 // Minimise becomes hide: the user minimises the window -> eventFilter sees the state
 //   change -> DeliverToHooks(kSysCommand, kScMinimize) -> TTrayIcon's application hook
 //   -> TTrayIcon::Minimize -> ShowWindow(Hide) -> hidden on the event loop's next turn
 //   (hidePending_, then hiddenInTray_); with no icon shown the window stays minimised.
-// Click becomes restore: QSystemTrayIcon::activated -> OnActivated turns the reason into
-//   mouse messages (CallbackMessages) for the icon's utility window -> TTrayIcon's
-//   HandleCallback -> RespondTo(RestoreOn: left button up, set by MainWindowTray)
-//   -> TTrayIcon::Restore -> ApplicationRestore + ShowWindow(Restore): un-minimised and
-//   shown; a minimise bouncing back within kRestoreSettleMs is undone.
+// Click becomes restore: QSystemTrayIcon::activated or the item's Activate -> OnActivated
+//   turns the reason into mouse messages (CallbackMessages) for the icon's utility
+//   window -> TTrayIcon's HandleCallback -> RespondTo(RestoreOn: left button up, set by
+//   MainWindowTray) -> TTrayIcon::Restore -> ApplicationRestore + ShowWindow(Restore):
+//   un-minimised and shown; a minimise bouncing back within kRestoreSettleMs is undone.
 #pragma once
 #include <QElapsedTimer>
 #include <QIcon>
@@ -19,11 +20,14 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "tray/trayplatform.h"
 
 namespace lumivox {
+
+class StatusNotifierItem;
 
 class QtTrayPlatform : public QObject, public TrayPlatform {
     Q_OBJECT
@@ -48,8 +52,11 @@ public:
     std::optional<WindowHandle> ActiveFormWindow() override;
     std::unique_ptr<TrayTimer> CreateTimer() override;
 
-    // Whether a notification area is there now; tests replace the desktop's answer.
+    // Whether an XEmbed notification area is there now.
     void SetTrayAvailability(std::function<bool()> available) { available_ = std::move(available); }
+    // Icons added from now on go to this item (none: to the XEmbed tray). Change it
+    // only while no icon is added.
+    void UseStatusNotifier(StatusNotifierItem* item);
 
     // Images for image lists: the handle stands for the icon from now on.
     IconHandle RegisterIcon(const QIcon& icon);
@@ -62,7 +69,9 @@ public:
     // The mouse messages one activation of the tray icon stands for.
     static std::vector<unsigned> CallbackMessages(QSystemTrayIcon::ActivationReason reason);
 
-    QSystemTrayIcon& TrayIcon() { return tray_; }
+    // Made on first use: Qt settles then, for good, whether its icons go over D-Bus,
+    // so only while no StatusNotifierWatcher is there.
+    QSystemTrayIcon& TrayIcon();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,12 +80,16 @@ private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void DeliverToHooks(WindowMessage& message);
     void ApplyIconData(const NotifyIconData& data);
+    QIcon IconOf(const NotifyIconData& data) const;
+    static QString TipOf(const NotifyIconData& data);
     static QIcon PlaceholderIcon();
 
     std::function<bool()> available_;
     QPointer<QWidget> window_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    StatusNotifierItem* sni_ = nullptr;
     bool iconAdded_ = false;
+    StatusNotifierItem* addedTo_ = nullptr;
     NotifyIconData shown_{};
     std::map<WindowHandle, std::function<void(WindowMessage&)>> utilityWindows_;
     WindowHandle nextUtilityWindow_ = 1;

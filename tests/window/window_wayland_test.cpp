@@ -1,0 +1,20 @@
+// The window in a native Wayland session with no X server to fall back to (run by
+// wayland_e2e.sh inside a headless compositor): it shows, and its keep-on-top box,
+// which Wayland does not allow, says why.
+#include <QApplication>
+#include <QCheckBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "formfixture.h"
+
+TEST(WindowOnWayland, ShowsAndTheKeepOnTopBoxExplainsItself) {
+    ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("wayland"));
+    lumivox::testing::FormFixture fixture;
+    TForm1& form = *fixture.form;
+    form.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form, 15000));
+    EXPECT_TRUE(form.chkDispTop->toolTip().contains(QLatin1String("Wayland")))
+        << qPrintable(form.chkDispTop->toolTip());
+    EXPECT_TRUE(form.chkDispTop->isEnabled());
+}
