@@ -68,7 +68,9 @@ void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
 
 void Chime::ArmForNextLook(std::int64_t now) {
     const std::int64_t nextMinute = (FloorDiv(now, kMinuteMs) + 1) * kMinuteMs;
-    alarm_.ArmIn(std::max<std::int64_t>(nextMinute - now, 1));
+    const std::int64_t left = nextMinute - now;
+    alarm_.ArmIn(left > kFinalApproachMs ? left - kFinalApproachMs
+                                         : std::max<std::int64_t>(left, 1));
 }
 
 } // namespace lumivox

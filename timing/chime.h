@@ -24,6 +24,10 @@ public:
     static constexpr std::int64_t kMinuteMs = 60000;
     // A due time found later than this into its minute is stale and not spoken.
     static constexpr std::int64_t kLateLimitMs = 5000;
+    // A long sleep ends late by a share of its length (Linux lets a one-minute poll
+    // run about 60 ms over), so the minute is reached in two steps: a long sleep to
+    // this much before it, then a short one.
+    static constexpr std::int64_t kFinalApproachMs = 1000;
 
     Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);
 
