@@ -145,15 +145,15 @@ def wait_exit(pid, timeout_s):
 
 
 def cpu_ns(pid):
-    """Time on a CPU so far, all live threads, in ns (schedstat: finer than clock ticks)."""
-    total = 0
+    """Per thread: time on a CPU so far in ns (schedstat: finer than clock ticks)."""
+    times = {}
     for task in os.listdir(f"/proc/{pid}/task"):
         try:
             with open(f"/proc/{pid}/task/{task}/schedstat") as f:
-                total += int(f.read().split()[0])
+                times[task] = int(f.read().split()[0])
         except FileNotFoundError:
             pass
-    return total
+    return times
 
 
 def context_switches(pid):
@@ -181,6 +181,7 @@ def thread_names(pid):
 
 
 def switches_since(before, after):
+    """Also serves for CPU time: any per-thread count that only grows."""
     # Threads that ended took their counts with them; new ones count from zero.
     return sum(max(0, n - before.get(t, 0)) for t, n in after.items())
 
@@ -236,7 +237,7 @@ def startup(match, cwd, cmd, idle_s, settle_s=10, idle_from_s=20):
     cpu, switches, t0 = cpu_ns(proc.pid), context_switches(proc.pid), now_ns()
     time.sleep(idle_s)
     minutes = (now_ns() - t0) / 60e9
-    result["idle_cpu_ms_per_min"] = (cpu_ns(proc.pid) - cpu) / 1e6 / minutes
+    result["idle_cpu_ms_per_min"] = switches_since(cpu, cpu_ns(proc.pid)) / 1e6 / minutes
     after = context_switches(proc.pid)
     result["idle_wakeups_per_min"] = switches_since(switches, after) / minutes
     result["threads"] = len(after)
