@@ -10,15 +10,18 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <array>
 #include <string>
+#include <vector>
 
+#include "app/windowlayout.h"
 #include "settings/inifile.h"
 #include "settings/platform/settingslocation.h"
 
 namespace {
 
-const std::string kSection = "Common";
+namespace layout = lumivox::layout;
+
+const std::string kSection = layout::kSettingsSection;
 
 std::string Text(const QComboBox* box) {
     return box->currentText().toStdString();
@@ -54,27 +57,23 @@ struct Setting {
     const char* key;
     QWidget* control;
     Kind kind;
-    const char* defaultValue; // the control's design value
+    std::string defaultValue; // the control's design value
 };
 
-// The settings file's keys, in the order they are read and written.
-std::array<Setting, 14> Settings(const TForm1& f) {
-    return {{
-        {"HourCounter", f.cbbHour, Kind::PickList, "0"},
-        {"MinuteCounter", f.cbbMin, Kind::PickList, "10"},
-        {"SecondCounter", f.cbbSec, Kind::PickList, "30"},
-        {"IsMinuteCounter", f.chkMin, Kind::Check, "0"},
-        {"LastMinute", f.cbbLastMin, Kind::Editable, "10"},
-        {"PerMinute", f.cbbPerMin, Kind::Editable, "1"},
-        {"IsSecondCounter", f.chkSec, Kind::Check, "0"},
-        {"LastSecond", f.cbbLastSec, Kind::Editable, "30"},
-        {"PerSecond", f.cbbPerSec, Kind::Editable, "1"},
-        {"IsLastOne", f.chkLastOne, Kind::Check, "0"},
-        {"IsCircle", f.chkCircle, Kind::Check, "0"},
-        {"IsDispTop", f.chkDispTop, Kind::Check, "0"},
-        {"IsHour", f.chkHour, Kind::Check, "0"},
-        {"IsHalf", f.chkHalf, Kind::Check, "0"},
-    }};
+// The settings file's keys, in the order they are read and written, each with the
+// control holding it; the keys and controls come from the window's one table.
+std::vector<Setting> Settings(const TForm1& f) {
+    std::vector<Setting> settings;
+    for (const layout::Setting& s : layout::Settings()) {
+        const layout::Control& c = layout::Find(s.control);
+        auto* control = f.findChild<QWidget*>(QString::fromStdString(c.name));
+        if (c.kind == layout::Kind::Check)
+            settings.push_back({s.key.c_str(), control, Kind::Check, "0"});
+        else
+            settings.push_back(
+                {s.key.c_str(), control, c.editable ? Kind::Editable : Kind::PickList, c.text});
+    }
+    return settings;
 }
 
 QComboBox* Box(const Setting& s) {

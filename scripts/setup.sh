@@ -20,6 +20,9 @@ packages=(
     dbus dbus-bin python3-dbus python3-gi
     # Chinese text: the window is tested with each of these as the only CJK font
     fonts-wqy-zenhei fonts-wqy-microhei fonts-noto-cjk fonts-droid-fallback
+    # the Windows program: cross compiler, GoogleTest sources, and Wine to run it
+    # (imagemagick, above, makes its icon)
+    g++-mingw-w64-x86-64-posix googletest wine64
     # packaging checks
     dpkg-dev desktop-file-utils appstream
 )

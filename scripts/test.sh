@@ -4,7 +4,9 @@
 #   1. the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer, end-to-end
 #      tests included (on a private virtual desktop and sound server);
 #   2. the screen-free core (announcer, timing, settings, tips, tray) under ThreadSanitizer;
-#   3. bounded fuzzing runs of the settings and tips readers.
+#   3. bounded fuzzing runs of the settings and tips readers;
+#   4. the Windows program: the core's tests and lumivox.exe cross-built with mingw-w64,
+#      run under Wine (end-to-end tests on the test desktop).
 # Exits non-zero when anything fails.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,6 +63,20 @@ stage "build (fuzz)" configure_build build/fuzz -DCMAKE_CXX_COMPILER=clang++ \
 if ctest --test-dir build/fuzz -N -L fuzz | grep -q "Total Tests: [1-9]"; then
     stage "fuzzing" ctest --test-dir build/fuzz --output-on-failure -L fuzz -j "$jobs"
 fi
+
+# 4. The Windows build under Wine, in a prefix of its own under the build folder.
+stage "build (windows)" configure_build build/win -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DLUMIVOX_WITH_QT=OFF \
+    -DLUMIVOX_BENCH=OFF
+source scripts/wineenv.sh
+if testenv_start "$root/build/testenv-win" && wineenv_start "$root/build/win/wineprefix"; then
+    stage "tests (windows, wine)" ctest --test-dir build/win --output-on-failure -j "$jobs" \
+        --timeout 300
+else
+    failed+=("wine")
+fi
+wineenv_stop
+testenv_stop
 
 if ((${#failed[@]})); then
     echo "FAILED: ${failed[*]}"

@@ -4,7 +4,11 @@
 #include <random>
 #include <system_error>
 
-#if __has_include(<unistd.h>)
+#include "framework/utf8path.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #define LUMIVOX_HAVE_FSYNC 1
@@ -28,10 +32,10 @@ std::string RandomSuffix() {
 // The file a name stands for: a link's target, so that replacing it keeps the link.
 std::string ResolveTarget(const std::string& path) {
     std::error_code error;
-    if (fs::is_symlink(path, error)) {
-        const fs::path resolved = fs::weakly_canonical(path, error);
+    if (fs::is_symlink(Utf8Path(path), error)) {
+        const fs::path resolved = fs::weakly_canonical(Utf8Path(path), error);
         if (!error)
-            return resolved.string();
+            return PathUtf8(resolved);
     }
     return path;
 }
@@ -50,7 +54,7 @@ void SyncFolder([[maybe_unused]] const fs::path& folder) {
 
 bool IsReadOnlyFile(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(Utf8Path(path), error);
     if (error || !fs::exists(status))
         return false;
     if (!fs::is_regular_file(status))
@@ -60,7 +64,7 @@ bool IsReadOnlyFile(const std::string& path) {
     if ((status.permissions() & kAnyWrite) == fs::perms::none)
         return true;
     // Opening for update neither creates nor truncates.
-    std::FILE* probe = std::fopen(path.c_str(), "r+b");
+    std::FILE* probe = OpenUtf8File(path, "r+b");
     if (!probe)
         return true;
     std::fclose(probe);
@@ -80,7 +84,7 @@ void AtomicFileWriter::Discard() {
     }
     if (!tempPath_.empty()) {
         std::error_code ignored;
-        fs::remove(tempPath_, ignored);
+        fs::remove(Utf8Path(tempPath_), ignored);
         tempPath_.clear();
     }
 }
@@ -92,7 +96,7 @@ bool AtomicFileWriter::Open() {
         return false;
     for (int attempt = 0; attempt < 8 && !temp_; ++attempt) {
         tempPath_ = target_ + "." + RandomSuffix() + ".tmp";
-        temp_ = std::fopen(tempPath_.c_str(), "wbx"); // never an existing file
+        temp_ = OpenUtf8File(tempPath_, "wbx"); // never an existing file
     }
     if (!temp_) {
         tempPath_.clear();
@@ -100,9 +104,9 @@ bool AtomicFileWriter::Open() {
     }
     // The new file keeps the old one's permissions.
     std::error_code error;
-    const fs::file_status old = fs::status(target_, error);
+    const fs::file_status old = fs::status(Utf8Path(target_), error);
     if (!error && fs::exists(old))
-        fs::permissions(tempPath_, old.permissions(), error);
+        fs::permissions(Utf8Path(tempPath_), old.permissions(), error);
     return true;
 }
 
@@ -113,6 +117,8 @@ bool AtomicFileWriter::Commit(std::string_view content) {
     written = std::fflush(temp_) == 0 && written;
 #ifdef LUMIVOX_HAVE_FSYNC
     written = ::fsync(::fileno(temp_)) == 0 && written;
+#elif defined(_WIN32)
+    written = ::_commit(::_fileno(temp_)) == 0 && written;
 #endif
     written = std::fclose(temp_) == 0 && written;
     temp_ = nullptr;
@@ -123,13 +129,13 @@ bool AtomicFileWriter::Commit(std::string_view content) {
     if (beforeReplace_)
         beforeReplace_();
     std::error_code error;
-    fs::rename(tempPath_, target_, error);
+    fs::rename(Utf8Path(tempPath_), Utf8Path(target_), error);
     if (error) {
         Discard();
         return false;
     }
     tempPath_.clear();
-    SyncFolder(fs::path(target_).parent_path());
+    SyncFolder(Utf8Path(target_).parent_path());
     return true;
 }
 

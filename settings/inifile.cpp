@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "framework/utf8path.h"
 #include "settings/atomicfile.h"
 
 EIniFileException::EIniFileException(const std::string& path)
@@ -21,7 +22,7 @@ TIniFile::~TIniFile() {
 lumivox::IniDocument& TIniFile::Document() {
     if (!document_) {
         // A missing or unreadable file reads as empty, so every key gives its default.
-        std::ifstream in(path_, std::ios::binary);
+        std::ifstream in(lumivox::Utf8Path(path_), std::ios::binary);
         std::string bytes;
         if (in)
             bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "framework/utf8path.h"
+
 namespace lumivox {
 
 namespace {
@@ -26,11 +28,11 @@ std::string TipsFilePath(const std::string& folder) {
 void WriteTipsFile(const std::string& path, std::string_view body) {
     // The per-user folder may not exist on a first run.
     std::error_code ignored;
-    const auto folder = std::filesystem::path(path).parent_path();
+    const auto folder = Utf8Path(path).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ignored);
 
-    File file(std::fopen(path.c_str(), "wb"));
+    File file(OpenUtf8File(path, "wb"));
     if (!file)
         throw FileCreateError(path);
     const bool written =
@@ -42,12 +44,12 @@ void WriteTipsFile(const std::string& path, std::string_view body) {
 
 std::string ReadTipsFile(const std::string& path) {
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const auto status = std::filesystem::status(Utf8Path(path), error);
     if (!std::filesystem::exists(status))
         return {};
     if (std::filesystem::is_directory(status))
         throw FileOpenError(path);
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(OpenUtf8File(path, "rb"));
     if (!file)
         throw FileOpenError(path);
     std::string content;

@@ -12,10 +12,9 @@ set -uo pipefail
 
 program=${1:-}
 [[ -x $program ]] || { echo "skip: program not built"; exit 77; }
-[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
-for tool in xdotool xprop xwininfo wmctrl Xvfb pulseaudio pactl; do
-    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
-done
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+needs_desktop xdotool xprop xwininfo wmctrl Xvfb pulseaudio pactl
 
 work=$(mktemp -d /tmp/ending.XXXXXX)
 # shellcheck source=../package/desktop.sh

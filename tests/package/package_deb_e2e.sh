@@ -8,10 +8,9 @@ set -uo pipefail
 
 build=${1:-}
 [[ -f $build/CPackConfig.cmake ]] || { echo "skip: no CPack configuration in '$build'"; exit 77; }
-[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
-for tool in cpack dpkg dpkg-deb desktop-file-validate appstreamcli xprop xwininfo wmctrl python3; do
-    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
-done
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+needs_desktop cpack dpkg dpkg-deb desktop-file-validate appstreamcli xprop xwininfo wmctrl python3
 
 work=$(mktemp -d /tmp/package-deb.XXXXXX)
 source "$(dirname "$0")/desktop.sh"

@@ -1,4 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with its content.
+// A fresh folder under the system's temporary folder, removed with its content. Its
+// name is partly Chinese, so every file the tests name goes through UTF-8 paths.
 #pragma once
 #include <filesystem>
 #include <fstream>
@@ -6,12 +7,15 @@
 #include <random>
 #include <string>
 
+#include "framework/utf8path.h"
+
 class TempFolder {
 public:
     TempFolder() {
         std::random_device device;
         path_ = std::filesystem::temp_directory_path() /
-                ("lumivox-settings-" + std::to_string(device()) + std::to_string(device()));
+                lumivox::Utf8Path("lumivox-设置-" + std::to_string(device()) +
+                                  std::to_string(device()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -24,13 +28,15 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string File(const std::string& name) const {
+        return lumivox::PathUtf8(path_ / lumivox::Utf8Path(name));
+    }
 
     static void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
+        std::ofstream(lumivox::Utf8Path(path), std::ios::binary) << bytes;
     }
     static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(lumivox::Utf8Path(path), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::size_t Count() const {

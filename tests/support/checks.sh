@@ -21,3 +21,11 @@ wait_until() { # seconds, command...
     done
     return 1
 }
+# Exits 77 (skipped) unless the test desktop is up and every tool named is on PATH.
+needs_desktop() { # tool...
+    [[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "skip: $tool missing"; exit 77; }
+    done
+}

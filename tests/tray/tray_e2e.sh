@@ -11,13 +11,11 @@ set -uo pipefail
 
 program=${1:-}
 [[ -x $program ]] || { echo "skip: program not built"; exit 77; }
-[[ -n ${DISPLAY:-} && -n ${TESTENV_TRAYER_PID:-} ]] || { echo "skip: no test desktop"; exit 77; }
-for tool in xdotool xprop xwininfo wmctrl Xvfb openbox trayer; do
-    command -v $tool >/dev/null || { echo "skip: $tool missing"; exit 77; }
-done
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+needs_desktop xdotool xprop xwininfo wmctrl Xvfb openbox trayer
 
 work=$(mktemp -d /tmp/tray-e2e.XXXXXX)
-source "$(dirname "$0")/../support/checks.sh"
 source "$(dirname "$0")/../support/xwindows.sh"
 trap stop_started EXIT
 

@@ -23,6 +23,7 @@
 
 #include <vector>
 
+#include "app/windowlayout.h"
 #include "formfixture.h"
 #include "maker.h"
 #include "urlrecorder.h"
@@ -50,75 +51,32 @@ protected:
     std::unique_ptr<lumivox::testing::FormFixture> fixture;
 };
 
-constexpr int kNoItems = -1;
+namespace layout = lumivox::layout;
 
-struct Row {
-    const char* name;
-    const char* kind;
-    const char* parent;
-    int left, top;
-    QSize size; // empty: a label sized to its text, or a docked control
-    const char* text;
-    int items = kNoItems;
-    int selected = kNoItems;
-    bool enabled = true;
-    bool shown = true;
-    int fontPx = 16;
-    QColor colour = {}; // invalid: the window's text colour
-    Qt::CursorShape cursor = Qt::ArrowCursor;
-    bool bold = false;
-    bool underline = false;
-};
-
-const QColor kBlue(0, 0, 255);
-const QColor kRed(255, 0, 0);
-constexpr auto kHand = Qt::PointingHandCursor;
-
-// clang-format off
-const std::vector<Row> kControls = {
-    {"pgc1", "QTabWidget", "Form1", 0, 0, {544, 342}, nullptr},
-    {"pnl2", "QFrame", "Form1", 0, 342, {544, 20}, nullptr},
-    {"ts1", "QWidget", "pgc1", 0, 0, {}, "定时设置"},
-    {"ts2", "QWidget", "pgc1", 0, 0, {}, "关于帮助", kNoItems, kNoItems, true, false},
-    {"grp1Timer", "QGroupBox", "ts1", 338, 8, {167, 89}, "报时设置"},
-    {"grp12", "QGroupBox", "ts1", 9, 5, {312, 284}, "倒计时"},
-    {"chkDispTop", "QCheckBox", "ts1", 338, 107, {122, 17}, "显示在最前面"},
-    {"chkHour", "QCheckBox", "grp1Timer", 21, 25, {97, 17}, "整点报时"},
-    {"chkHalf", "QCheckBox", "grp1Timer", 21, 56, {92, 17}, "半点报时"},
-    {"lbl7", "QLabel", "grp12", 15, 22, {}, "倒计数(时:分:秒)："},
-    {"lblMinTick", "QLabel", "grp12", 162, 15, {}, "00:10:30", kNoItems, kNoItems, true, true, 24, kRed, Qt::ArrowCursor, true},
-    {"cbbHour", "QComboBox", "grp12", 32, 45, {70, 24}, "0", 24, 0},
-    {"lbl10", "QLabel", "grp12", 103, 47, {}, ":"},
-    {"cbbMin", "QComboBox", "grp12", 114, 45, {70, 24}, "10", 60, 10},
-    {"lbl11", "QLabel", "grp12", 184, 47, {}, ":"},
-    {"cbbSec", "QComboBox", "grp12", 195, 45, {70, 24}, "30", 60, 30},
-    {"chkMin", "QCheckBox", "grp12", 15, 85, {57, 17}, "最后"},
-    {"cbbLastMin", "QComboBox", "grp12", 72, 82, {49, 24}, "10", 60, 9},
-    {"lbl12", "QLabel", "grp12", 125, 85, {}, "分钟每"},
-    {"cbbPerMin", "QComboBox", "grp12", 176, 82, {49, 24}, "1", 30, 0},
-    {"lbl13", "QLabel", "grp12", 227, 85, {}, "分钟报数"},
-    {"chkSec", "QCheckBox", "grp12", 15, 120, {57, 17}, "最后"},
-    {"cbbLastSec", "QComboBox", "grp12", 72, 117, {49, 24}, "30", 60, -1},
-    {"lbl15", "QLabel", "grp12", 125, 120, {}, "秒钟每"},
-    {"cbbPerSec", "QComboBox", "grp12", 176, 117, {49, 24}, "1", 30, 0},
-    {"lbl16", "QLabel", "grp12", 227, 120, {}, "秒钟报数"},
-    {"chkLastOne", "QCheckBox", "grp12", 15, 154, {154, 17}, "最后一秒提示声音"},
-    {"btnLastOne", "QPushButton", "grp12", 176, 154, {113, 23}, "选择声音", kNoItems, kNoItems, true, false},
-    {"chkCircle", "QCheckBox", "grp12", 15, 196, {91, 17}, "循环计时"},
-    {"btnMinStart", "QPushButton", "grp12", 15, 239, {113, 27}, "启动"},
-    {"btnStop", "QPushButton", "grp12", 176, 239, {113, 27}, "停止", kNoItems, kNoItems, false},
-    {"mmoHelp", "QPlainTextEdit", "ts2", 0, 0, {}, nullptr},
-    {"pnl1", "QFrame", "ts2", -1, 0, {}, nullptr},
-    {"lbl1", "QLabel", "pnl1", 29, 15, {}, "Lumivox语音报时器"},
-    {"lbl2", "QLabel", "pnl1", 29, 50, {}, "版本：1.7.921"},
-    {"lbl14", "QLabel", "pnl1", 35, 93, {}, nullptr},
-    {"lbl8", "QLabel", "pnl1", 45, 125, {}, "下载最新版本", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
-    {"lbl3", "QLabel", "pnl1", 51, 171, {}, "Lumivox工作室", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
-    {"lbl4", "QLabel", "pnl1", 23, 188, {}, lumivox::maker::kHomePage, kNoItems, kNoItems, true, true, 12, kBlue, kHand},
-    {"lbl5", "QLabel", "pnl1", 43, 243, {}, "赞助开发，谢谢！", kNoItems, kNoItems, true, true, 12, kBlue, kHand},
-    {"lblTips", "QLabel", "pnl2", 2, 3, {}, "", kNoItems, kNoItems, true, true, 13, {}, kHand, false, true},
-};
-// clang-format on
+const char* QtClass(layout::Kind kind) {
+    switch (kind) {
+    case layout::Kind::Tabs:
+        return "QTabWidget";
+    case layout::Kind::Page:
+        return "QWidget";
+    case layout::Kind::Panel:
+        return "QFrame";
+    case layout::Kind::Group:
+        return "QGroupBox";
+    case layout::Kind::Label:
+    case layout::Kind::Link:
+        return "QLabel";
+    case layout::Kind::Check:
+        return "QCheckBox";
+    case layout::Kind::Combo:
+        return "QComboBox";
+    case layout::Kind::Button:
+        return "QPushButton";
+    case layout::Kind::Memo:
+        return "QPlainTextEdit";
+    }
+    return "";
+}
 
 QString TextOf(QWidget* widget, QTabWidget* pages) {
     if (auto* label = qobject_cast<QLabel*>(widget))
@@ -129,65 +87,65 @@ QString TextOf(QWidget* widget, QTabWidget* pages) {
         return combo->currentText();
     if (auto* group = qobject_cast<QGroupBox*>(widget))
         return group->title();
-    return pages->tabText(pages->indexOf(widget));
+    if (pages->indexOf(widget) >= 0)
+        return pages->tabText(pages->indexOf(widget));
+    return {};
 }
 
-TEST_F(WindowTest, EveryControlAsBuilt) {
+// The window as built matches the one description both front-ends build from.
+TEST_F(WindowTest, EveryControlAsDescribed) {
     auto* pages = control<QTabWidget>("pgc1");
     ASSERT_NE(pages, nullptr);
-    for (const Row& row : kControls) {
-        SCOPED_TRACE(row.name);
-        QWidget* widget = control(row.name);
+    for (const layout::Control& c : layout::Controls()) {
+        SCOPED_TRACE(c.name);
+        QWidget* widget = control(c.name.c_str());
         ASSERT_NE(widget, nullptr);
-        EXPECT_TRUE(widget->inherits(row.kind)) << widget->metaObject()->className();
+        EXPECT_TRUE(widget->inherits(QtClass(c.kind))) << widget->metaObject()->className();
 
-        if (std::string_view(row.parent) == "pgc1") {
+        const QRect rect(c.left, c.top, c.width, c.height);
+        if (c.kind == layout::Kind::Page) {
             EXPECT_GE(pages->indexOf(widget), 0);
         } else {
             ASSERT_NE(widget->parentWidget(), nullptr);
-            EXPECT_EQ(widget->parentWidget()->objectName(), QLatin1String(row.parent));
+            EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromStdString(c.parent));
+            if (c.kind == layout::Kind::Label || c.kind == layout::Kind::Link) {
+                // Sized to the text shown: nothing clipped.
+                EXPECT_EQ(widget->pos(), rect.topLeft());
+                EXPECT_GE(widget->width(), widget->sizeHint().width());
+                EXPECT_GE(widget->height(), widget->sizeHint().height());
+            } else if (c.dock == layout::Dock::None || c.parent == "Form1") {
+                EXPECT_EQ(widget->geometry(), rect);
+            }
         }
-        if (row.left >= 0 && std::string_view(row.parent) != "pgc1") {
-            EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
-        }
-        if (!row.size.isEmpty()) {
-            EXPECT_EQ(widget->size(), row.size);
-        }
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            // Sized to the text shown: nothing clipped.
-            EXPECT_GE(label->width(), label->sizeHint().width());
-            EXPECT_GE(label->height(), label->sizeHint().height());
-        }
-
-        if (row.text) {
-            EXPECT_EQ(TextOf(widget, pages), U(row.text));
-        }
+        EXPECT_EQ(TextOf(widget, pages), QString::fromStdString(c.text));
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            EXPECT_EQ(combo->count(), row.items);
-            EXPECT_EQ(combo->currentIndex(), row.selected);
-            EXPECT_EQ(combo->maxVisibleItems(), 11);
+            EXPECT_EQ(combo->count(), c.lastItem - c.firstItem + 1);
+            EXPECT_EQ(combo->currentIndex(), c.selected);
+            EXPECT_EQ(combo->isEditable(), c.editable);
+            EXPECT_EQ(combo->maxVisibleItems(), layout::Window().comboRows);
             for (int i = 0; i < combo->count(); ++i)
-                EXPECT_EQ(combo->itemText(i).toInt(), combo->itemText(0).toInt() + i);
-        } else {
-            EXPECT_EQ(row.items, kNoItems);
+                EXPECT_EQ(combo->itemText(i), QString::number(c.firstItem + i));
         }
         if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_FALSE(box->isChecked());
         }
 
-        EXPECT_EQ(widget->isEnabled(), row.enabled);
-        EXPECT_EQ(!widget->isHidden(), row.shown);
+        EXPECT_EQ(widget->isEnabled(), c.enabled);
+        if (c.kind != layout::Kind::Page) // the page behind is hidden by its tab control
+            EXPECT_EQ(!widget->isHidden(), c.visible);
 
+        const layout::Font spec = layout::FontOf(c.font);
         const QFont font = widget->font();
-        EXPECT_EQ(font.pixelSize(), row.fontPx);
-        EXPECT_EQ(font.bold(), row.bold);
-        EXPECT_EQ(font.underline(), row.underline);
-        const QColor expected =
-            row.colour.isValid() ? row.colour
-                                 : form().palette().color(QPalette::Active, QPalette::WindowText);
+        EXPECT_EQ(font.pixelSize(), spec.pixelHeight);
+        EXPECT_EQ(font.bold(), spec.bold);
+        EXPECT_EQ(font.underline(), spec.underline);
+        const QColor expected = spec.windowText
+                                    ? form().palette().color(QPalette::Active, QPalette::WindowText)
+                                    : QColor::fromRgb(spec.rgb);
         EXPECT_EQ(widget->palette().color(QPalette::Active, QPalette::WindowText).name(),
                   expected.name());
-        EXPECT_EQ(widget->cursor().shape(), row.cursor);
+        EXPECT_EQ(widget->cursor().shape(),
+                  spec.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
         // Only the tips line has a hint of its own, written later by the tips.
         EXPECT_TRUE(widget->toolTip().isEmpty());
     }
