@@ -1,7 +1,7 @@
 // The window's countdown and chime handlers: thin glue between the widgets and the
 // engines in timing/. Both timers are precise and rescheduled from the clock:
 // tmrSec fires when the next countdown second is due (not every 985 ms), tmrHour at
-// the start of each wall-clock minute (with short sleeps so clock changes are seen).
+// the start of each wall-clock minute; a clock change or a resume wakes the chime early.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +15,7 @@
 #include "app/mainform.h"
 #include "timing/chime.h"
 #include "timing/countdown.h"
+#include "timing/platform/clockchangewatch.h"
 #include "timing/platform/qttimeralarm.h"
 #include "timing/platform/systemwallclock.h"
 
@@ -116,7 +117,10 @@ struct TForm1::TimingParts {
         : monotonic(std::move(monotonicClock)), wall(std::move(wallClock)), poster(form),
           countdownView(form), chimeView(form), secAlarm(form.tmrSec), hourAlarm(form.tmrHour),
           countdown(countdownView, poster, *monotonic, secAlarm),
-          chime(chimeView, poster, *wall, hourAlarm) {}
+          chime(chimeView, poster, *wall, hourAlarm) {
+        QObject::connect(&clockWatch, &lumivox::ClockChangeWatch::changed,
+                         [this] { chime.OnClockChanged(); });
+    }
 
     std::shared_ptr<lumivox::MonotonicClock> monotonic;
     std::shared_ptr<lumivox::WallClock> wall;
@@ -127,6 +131,7 @@ struct TForm1::TimingParts {
     lumivox::QtTimerAlarm hourAlarm;
     lumivox::Countdown countdown;
     lumivox::Chime chime;
+    lumivox::ClockChangeWatch clockWatch;
 };
 
 TForm1::TimingParts& TForm1::Timing() {

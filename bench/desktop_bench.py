@@ -2,9 +2,11 @@
 """Measures a desktop program on the test desktop (DISPLAY, PULSE_SERVER set by
 scripts/testenv.sh) and prints one JSON object per measurement run.
 
-  startup  CLASS CWD -- CMD...  process start -> first damage (drawing) of its main
-                                window, VmHWM after a 10 s idle, CPU time and wake-ups
-                                per minute while idle, close request (wmctrl -c) -> exit
+  startup  CLASS CWD IDLE -- CMD...  process start -> first damage (drawing) of its
+                                main window, VmHWM 10 s after start-up, CPU time and
+                                wake-ups per minute while idle (from 20 s after start-up,
+                                when the first tips tick is over, for IDLE seconds),
+                                close request (wmctrl -c) -> exit
   onset-announcer BENCH         request posted -> first loud sample on the sink monitor
   onset-command -- CMD...       process start -> first loud sample on the sink monitor
   close-inprocess BENCH DIR MODE  "closing" printed -> process exit
@@ -142,10 +144,16 @@ def wait_exit(pid, timeout_s):
         os.close(fd)
 
 
-def cpu_ticks(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime, all threads
+def cpu_ns(pid):
+    """Per thread: time on a CPU so far in ns (schedstat: finer than clock ticks)."""
+    times = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                times[task] = int(f.read().split()[0])
+        except FileNotFoundError:
+            pass
+    return times
 
 
 def context_switches(pid):
@@ -161,7 +169,19 @@ def context_switches(pid):
     return counts
 
 
+def thread_names(pid):
+    names = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/comm") as f:
+                names[task] = f.read().strip()
+        except FileNotFoundError:
+            pass
+    return names
+
+
 def switches_since(before, after):
+    """Also serves for CPU time: any per-thread count that only grows."""
     # Threads that ended took their counts with them; new ones count from zero.
     return sum(max(0, n - before.get(t, 0)) for t, n in after.items())
 
@@ -184,7 +204,19 @@ def vm_hwm_kib(pid):
     return None
 
 
-def startup(match, cwd, cmd, idle_s, settle_s=10):
+def memory_kib(pid):
+    """Resident memory by kind: anonymous (heaps, stacks), file-backed (code, data,
+    fonts), shared memory."""
+    kinds = {}
+    with open(f"/proc/{pid}/smaps_rollup") as f:
+        for line in f:
+            key = line.split(":")[0]
+            if key in ("Rss", "Pss_Anon", "Pss_File", "Pss_Shmem"):
+                kinds[key] = int(line.split()[1])
+    return kinds
+
+
+def startup(match, cwd, cmd, idle_s, settle_s=10, idle_from_s=20):
     x = X11()
     start = now_ns()
     proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -199,12 +231,26 @@ def startup(match, cwd, cmd, idle_s, settle_s=10):
     result["startup_ms"] = (painted - start) / 1e6
     time.sleep(settle_s)
     result["rss_mib"] = vm_hwm_kib(proc.pid) / 1024
-    ticks, switches, t0 = cpu_ticks(proc.pid), context_switches(proc.pid), now_ns()
+    for key, kib in memory_kib(proc.pid).items():
+        result[key.lower() + "_mib"] = kib / 1024
+    time.sleep(max(0, idle_from_s - settle_s))
+    cpu, switches, t0 = cpu_ns(proc.pid), context_switches(proc.pid), now_ns()
     time.sleep(idle_s)
     minutes = (now_ns() - t0) / 60e9
-    hz = os.sysconf("SC_CLK_TCK")
-    result["idle_cpu_ms_per_min"] = (cpu_ticks(proc.pid) - ticks) * 1000 / hz / minutes
-    result["idle_wakeups_per_min"] = switches_since(switches, context_switches(proc.pid)) / minutes
+    result["idle_cpu_ms_per_min"] = switches_since(cpu, cpu_ns(proc.pid)) / 1e6 / minutes
+    after = context_switches(proc.pid)
+    result["idle_wakeups_per_min"] = switches_since(switches, after) / minutes
+    result["threads"] = len(after)
+    names = thread_names(proc.pid)
+    by_thread = {}
+    for task, n in sorted(after.items(), key=lambda item: int(item[0])):
+        # The main thread and others of the same name (the announcer) told apart.
+        name = "main" if task == str(proc.pid) else names.get(task, "?")
+        while name in by_thread:
+            name += "+"
+        by_thread[name] = max(0, n - switches.get(task, 0)) / minutes
+    result["wakeups_by_thread"] = by_thread
+    result["rss_end_mib"] = vm_hwm_kib(proc.pid) / 1024
     target = managed_window_of(proc.pid) or hex(window)
     asked = now_ns()
     subprocess.run(["wmctrl", "-i", "-c", target], check=False)

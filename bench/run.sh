@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The benchmark table: builds the program and its bench programs (Release, in
 # build/bench), starts the test desktop (scripts/testenv.sh) and prints one table of
-# medians over several runs, with comparable Debian programs side by side.
+# medians and ranges over several runs, beside a bare Qt window with one CJK label
+# (bench_reference_bare_window, the floor for any Qt Widgets program) measured in
+# the same run, alternating with the program, and comparable Debian programs.
 #
 #   bash bench/run.sh           full run (about 10 minutes)
 #   bash bench/run.sh --quick   fewer and shorter runs (about 3 minutes)
@@ -14,16 +16,20 @@
 # Methods:
 #   start-up   process start -> first X DAMAGE report on its mapped main window (the
 #              first drawing into it), seen by an X client that watches the root
-#   memory     VmHWM (peak resident set) from /proc/PID/status, 10 s after start-up
-#   idle       CPU time (utime+stime, /proc/PID/stat) and context switches of all
+#   memory     VmHWM (peak resident set) from /proc/PID/status, 10 s after start-up,
+#              and its kinds from /proc/PID/smaps_rollup (anonymous, file, shared)
+#   idle       CPU time (/proc/PID/task/*/schedstat) and context switches of all
 #              threads (voluntary + involuntary, /proc/PID/task/*/status) while idle,
-#              per minute; the program runs from a portable copy whose lvvoxclk.db has
-#              the hour and half-hour chime on, no countdown
+#              per minute, from 20 s after start-up; the program runs from a portable
+#              copy whose lvvoxclk.db has the hour and half-hour chime on, no
+#              countdown, and its tips come from a local server posing as the proxy
+#              (tests/tips/tips_server.py), so the status line rotates
 #   close      wmctrl -c on the main window -> process exit (pidfd); while speaking:
 #              an in-process window (bench_app_close) counting down aloud every second
 #   onset      request posted (bench_app_speech_onset: the real announcer thread and
 #              PulseAudio output) or command started (saytime) -> first chunk holding a
-#              sample above 500 read from the null sink's monitor (parec, 10 ms latency)
+#              sample above 500 read from the null sink's monitor (parec, 10 ms latency);
+#              the reference is paplay --latency-msec=50 of the first clip spoken
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
@@ -48,7 +54,7 @@ bash scripts/setup.sh >&2 || exit 1
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVOX_TESTS=OFF \
     -DLUMIVOX_BENCH=ON >"$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j 2 --target lumivox bench_app_speech_onset bench_app_close \
-    bench_timing_countdown bench_timing_chime >&2 || exit 1
+    bench_timing_countdown bench_timing_chime bench_reference_bare_window >&2 || exit 1
 
 # Comparable programs from Debian, installed only when the install is modest.
 notes=()
@@ -95,13 +101,25 @@ probe=(python3 "$root/bench/desktop_bench.py")
 mkdir -p "$work/app" "$work/close"
 cp "$build/app/lumivox" "$work/app/"
 printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\n' >"$work/app/lvvoxclk.db"
+mkdir -p "$work/bare"
+sep='@#$'
+printf 'Tip one%s%s\r\nTip two%s%s\r\nTip three%s%s\r\n' "$sep" http://tips.example/1 "$sep" \
+    http://tips.example/2 "$sep" http://tips.example/3 >"$work/tips-body"
+python3 "$root/tests/tips/tips_server.py" --body "$work/tips-body" >"$work/tips-port" &
+tips_server=$!
+trap 'kill "$tips_server" 2>/dev/null; testenv_stop; rm -rf "$work"' EXIT
+for _ in $(seq 1 100); do [[ -s $work/tips-port ]] && break; sleep 0.1; done
+tips_proxy="http://127.0.0.1:$(head -n1 "$work/tips-port")"
 # Counting down from 50 s, every second spoken from the start.
 printf '[Common]\r\nIsHour=0\r\nIsHalf=0\r\nHourCounter=0\r\nMinuteCounter=0\r\nSecondCounter=50\r\nIsSecondCounter=1\r\nLastSecond=50\r\nPerSecond=1\r\n' \
     >"$work/close/lvvoxclk.db"
 
-log "== start-up, memory, idle and close: lumivox x $RUNS"
+log "== start-up, memory, idle and close: lumivox and the bare Qt window, alternating, x $RUNS"
 for ((i = 0; i < RUNS; i++)); do
-    "${probe[@]}" startup lumivox "$work/app" "$IDLE_SECONDS" -- "$work/app/lumivox" >>"$results"
+    http_proxy=$tips_proxy HTTP_PROXY=$tips_proxy \
+        "${probe[@]}" startup lumivox "$work/app" "$IDLE_SECONDS" -- "$work/app/lumivox" >>"$results"
+    "${probe[@]}" startup bench_reference_bare_window "$work/bare" "$IDLE_SECONDS" -- \
+        "$build/bench/bench_reference_bare_window" >>"$results"
 done
 if ((have_clocks)); then
     log "== the same: gnome-clocks x $RUNS"
@@ -121,6 +139,9 @@ for ((i = 0; i < RUNS; i++)); do
 done
 log "== speech onset x $ONSET_RUNS"
 "${probe[@]}" onset-announcer "$build/bench/bench_app_speech_onset" "$ONSET_RUNS" >>"$results"
+# The same first clip (WAV11) through paplay with a 50 ms target latency.
+"${probe[@]}" onset-command "$ONSET_RUNS" -- paplay --latency-msec=50 \
+    "$root/resources/clips/WAV11.wav" >>"$results"
 if ((have_saytime)); then
     "${probe[@]}" onset-command "$ONSET_RUNS" -- saytime >>"$results"
 fi

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Prints bench/run.sh's table: medians of desktop_bench.py's runs, the comparable
-programs side by side with their ratio, and the timing benches' figures."""
+"""Prints bench/run.sh's table: medians and ranges of desktop_bench.py's runs, the
+bare Qt window and paplay measured in the same run as references (ratio and
+difference), the comparable programs side by side, and the timing benches' figures;
+then the program's idle wake-ups by thread and its memory by kind."""
 import json
 import re
 import statistics
@@ -23,27 +25,39 @@ def main(argv):
     def fmt(x, digits=1):
         return "n/a" if x is None else f"{x:.{digits}f}"
 
-    table = []  # (measure, unit, lumivox, other name, other value, n)
+    def spread(xs, digits):
+        if not xs:
+            return "n/a"
+        if len(xs) == 1:
+            return fmt(xs[0], digits)
+        return f"{fmt(med(xs), digits)} ({fmt(min(xs), digits)}–{fmt(max(xs), digits)})"
 
-    def add(label, unit, ours, other_name=None, other=None, digits=1):
-        table.append((label, unit, ours, other_name, other, digits))
+    # (measure, unit, lumivox runs, reference runs, other name, other value, digits)
+    table = []
+
+    def add(label, unit, ours, ref=None, other_name=None, other=None, digits=1):
+        table.append((label, unit, ours if isinstance(ours, list) else [ours] if ours is not None else [],
+                      ref or [], other_name, other, digits))
 
     clocks = "gnome-clocks"
+    bare = "bench_reference_bare_window"
     for key, label, unit in [("startup_ms", "start-up: process start -> main window first painted", "ms"),
-                             ("rss_mib", "peak RSS (VmHWM) after 10 s idle", "MiB"),
-                             ("idle_cpu_ms_per_min", f"idle CPU time, chime on ({idle_s} s window)", "ms/min"),
+                             ("rss_mib", "peak RSS (VmHWM) 10 s after start-up", "MiB"),
+                             ("idle_cpu_ms_per_min",
+                              f"idle CPU time, chime on, tips rotating ({idle_s} s window)", "ms/min"),
                              ("idle_wakeups_per_min", "idle wake-ups (context switches, all threads)", "/min"),
                              ("close_ms", "close, idle: wmctrl -c -> process exit", "ms")]:
-        ours = med(values("startup", "lumivox", key))
-        other = med(values("startup", clocks, key))
-        add(label, unit, ours, clocks if values("startup", clocks, key) else None, other)
+        other = values("startup", clocks, key)
+        add(label, unit, values("startup", "lumivox", key), values("startup", bare, key),
+            clocks if other else None, med(other))
     add("close while counting down aloud: close() -> exit (in-process window)", "ms",
-        med(values("close-speaking", None, "close_ms")))
+        values("close-speaking", None, "close_ms"))
     add("close, idle: close() -> exit (in-process window, same harness)", "ms",
-        med(values("close-idle", None, "close_ms")))
+        values("close-idle", None, "close_ms"))
     say = values("onset", "saytime", "onset_ms")
-    add("speech onset: request posted -> first sound at the null sink", "ms",
-        med(values("onset", "lumivox", "onset_ms")), "saytime" if say else None, med(say), 2)
+    add("speech onset: request posted -> first sound at the null sink (ref: paplay, 50 ms)", "ms",
+        values("onset", "lumivox", "onset_ms"), values("onset", "paplay", "onset_ms"),
+        "saytime" if say else None, med(say), 2)
 
     countdown = open(countdown_path).read()
     m = re.search(r"\| locked to the clock \(precise\) \|\s*(\d+) \|\s*([-\d.]+) \|\s*([-\d.]+) \|\s*([-\d.]+) \|",
@@ -61,15 +75,32 @@ def main(argv):
         add(f"chime: max |offset| from hh:mm:00 over {boundaries} minute boundaries", "ms",
             float(c.group(1)), digits=0)
 
-    head = ("measure", "unit", "lumivox", "comparable program", "its value", "ratio lumivox/it")
-    print(f"Lumivox benchmark: medians of {runs} runs (speech onset: {onset_runs} runs)")
+    head = ("measure", "unit", "lumivox median (range)", "reference median (range)", "ratio",
+            "difference", "comparable program", "its value")
+    print(f"Lumivox benchmark: medians (min–max) of {runs} runs each (speech onset: {onset_runs} runs);")
+    print("reference: the bare Qt window (paplay for speech onset), measured in the same run")
     print()
     print("| " + " | ".join(head) + " |")
-    print("|" + "|".join(["---", "---", "---:", "---", "---:", "---:"]) + "|")
-    for label, unit, ours, other_name, other, digits in table:
-        ratio = fmt(ours / other, 2) if ours is not None and other else ""
-        print(f"| {label} | {unit} | {fmt(ours, digits)} | {other_name or ''} | "
-              f"{fmt(other, digits) if other_name else ''} | {ratio} |")
+    print("|" + "|".join(["---", "---", "---:", "---:", "---:", "---:", "---", "---:"]) + "|")
+    for label, unit, ours, ref, other_name, other, digits in table:
+        o, r = med(ours), med(ref)
+        ratio = fmt(o / r, 2) if o is not None and r else ""
+        diff = f"{o - r:+.{digits}f}" if o is not None and r is not None else ""
+        print(f"| {label} | {unit} | {spread(ours, digits)} | {spread(ref, digits) if ref else ''} | "
+              f"{ratio} | {diff} | {other_name or ''} | {fmt(other, digits) if other_name else ''} |")
+    ours = [r for r in rows if r.get("what") == "startup" and r.get("program") == "lumivox"
+            and r.get("wakeups_by_thread")]
+    if ours:
+        threads = sorted({t for r in ours for t in r["wakeups_by_thread"]})
+        print()
+        print("lumivox idle wake-ups by thread, per minute (median of runs): " + ", ".join(
+            f"{t} {fmt(med([r['wakeups_by_thread'].get(t, 0) for r in ours]))}" for t in threads))
+    for program in ("lumivox", bare):
+        kinds = [(k, values("startup", program, k)) for k in ("pss_anon_mib", "pss_file_mib",
+                                                                "pss_shmem_mib", "rss_end_mib")]
+        if all(v for _, v in kinds):
+            print(f"{program} memory at 10 s (MiB, median): " + ", ".join(
+                f"{k[:-4].replace('_', ' ')} {fmt(med(v))}" for k, v in kinds))
     failed = {}
     for r in rows:
         problem = r.get("error") or r.get("close_error")
@@ -78,7 +109,8 @@ def main(argv):
             failed[key] = failed.get(key, 0) + 1
     for (program, problem), count in sorted(failed.items()):
         notes.append(f"{program}: {problem} in {count} run(s); those runs leave that figure out")
-    notes.append("CPU time is counted in 10 ms clock ticks; wake-ups are context switches")
+    notes.append("CPU time is the threads' time on a CPU (/proc/PID/task/*/schedstat); "
+                 "wake-ups are context switches")
     if notes:
         print()
         for n in notes:

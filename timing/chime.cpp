@@ -50,6 +50,10 @@ void Chime::OnTimer() {
     ArmForNextLook(now);
 }
 
+void Chime::OnClockChanged() {
+    OnTimer();
+}
+
 void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
     const std::int64_t ofDay = minute - FloorDiv(minute, kMinutesPerDay) * kMinutesPerDay;
     const int hour = static_cast<int>(ofDay / 60);
@@ -64,7 +68,9 @@ void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
 
 void Chime::ArmForNextLook(std::int64_t now) {
     const std::int64_t nextMinute = (FloorDiv(now, kMinuteMs) + 1) * kMinuteMs;
-    alarm_.ArmIn(std::clamp<std::int64_t>(nextMinute - now, 1, kMaxSleepMs));
+    const std::int64_t left = nextMinute - now;
+    alarm_.ArmIn(left > kFinalApproachMs ? left - kFinalApproachMs
+                                         : std::max<std::int64_t>(left, 1));
 }
 
 } // namespace lumivox

@@ -1,4 +1,7 @@
-// The full- and half-hour chime, checked at the start of each wall-clock minute.
+// The full- and half-hour chime, checked at the start of each wall-clock minute. It
+// sleeps from one minute to the next; a clock that jumps meanwhile (set by hand or by
+// time sync, or a machine waking from sleep while the sleep timer stood still) is
+// reported by the platform through OnClockChanged().
 #pragma once
 #include <cstdint>
 #include <set>
@@ -21,9 +24,10 @@ public:
     static constexpr std::int64_t kMinuteMs = 60000;
     // A due time found later than this into its minute is stale and not spoken.
     static constexpr std::int64_t kLateLimitMs = 5000;
-    // Longest sleep between two looks at the wall clock, so that a clock change or a
-    // resume from sleep is noticed within a few seconds.
-    static constexpr std::int64_t kMaxSleepMs = 5000;
+    // A long sleep ends late by a share of its length (Linux lets a one-minute poll
+    // run about 60 ms over), so the minute is reached in two steps: a long sleep to
+    // this much before it, then a short one.
+    static constexpr std::int64_t kFinalApproachMs = 1000;
 
     Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);
 
@@ -31,6 +35,8 @@ public:
     // Switching on does not check the current minute; the first check is at the next one.
     void Update();
     void OnTimer();
+    // The wall clock was set or the system resumed: look at the clock again now.
+    void OnClockChanged();
 
     bool Enabled() const { return enabled_; }
 

@@ -426,6 +426,16 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (hourAlarm_ && hourAlarm_->IsCurrent(wParam))
             Run([this] { tmrHourTimer(); });
         return 0;
+    case WM_TIMECHANGE:
+        // The chime sleeps a whole minute: a clock set meanwhile must wake it now.
+        if (chime_)
+            Run([this] { chime_->OnClockChanged(); });
+        return 0;
+    case WM_POWERBROADCAST:
+        // Its timer stood still while the machine slept.
+        if (wParam == PBT_APMRESUMEAUTOMATIC && chime_)
+            Run([this] { chime_->OnClockChanged(); });
+        return TRUE;
     case WM_TIMER:
         if (wParam == kSaveTimer) {
             KillTimer(hwnd_, kSaveTimer);

@@ -51,4 +51,12 @@ TEST(ChooseQtPlatform, XWaylandIsPreferredUnlessTheUserChose) {
               Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 
+TEST(ChooseQtPlatform, SharedMemoryImagesAreOffUnlessTheUserChose) {
+    for (const char* set : {static_cast<const char*>(nullptr), "0"}) {
+        Set("QT_XCB_NO_MITSHM", set);
+        lumivox::ChooseQtPlatform();
+        EXPECT_EQ(qgetenv("QT_XCB_NO_MITSHM"), QByteArray(set ? set : "1"));
+    }
+}
+
 } // namespace
