@@ -1,7 +1,8 @@
 // The window's countdown and chime handlers: thin glue between the widgets and the
 // engines in timing/. Both timers are precise and rescheduled from the clock:
-// tmrSec fires when the next countdown second is due (not every 985 ms), tmrHour at
-// the start of each wall-clock minute; a clock change or a resume wakes the chime early.
+// tmrSec fires when the next countdown second is due (not every 985 ms); the chime
+// wakes at the start of each wall-clock minute on a wall-clock timer, which a clock
+// change or a resume also rings, with tmrHour standing behind it.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -15,9 +16,9 @@
 #include "app/mainform.h"
 #include "timing/chime.h"
 #include "timing/countdown.h"
-#include "timing/platform/clockchangewatch.h"
 #include "timing/platform/qttimeralarm.h"
 #include "timing/platform/systemwallclock.h"
+#include "timing/platform/wallalarm.h"
 
 namespace {
 
@@ -118,8 +119,7 @@ struct TForm1::TimingParts {
           countdownView(form), chimeView(form), secAlarm(form.tmrSec), hourAlarm(form.tmrHour),
           countdown(countdownView, poster, *monotonic, secAlarm),
           chime(chimeView, poster, *wall, hourAlarm) {
-        QObject::connect(&clockWatch, &lumivox::ClockChangeWatch::changed,
-                         [this] { chime.OnClockChanged(); });
+        QObject::connect(&hourAlarm, &lumivox::WallAlarm::rang, [this] { chime.OnTimer(); });
     }
 
     std::shared_ptr<lumivox::MonotonicClock> monotonic;
@@ -128,10 +128,9 @@ struct TForm1::TimingParts {
     CountdownWidgets countdownView;
     ChimeWidgets chimeView;
     lumivox::QtTimerAlarm secAlarm;
-    lumivox::QtTimerAlarm hourAlarm;
+    lumivox::WallAlarm hourAlarm;
     lumivox::Countdown countdown;
     lumivox::Chime chime;
-    lumivox::ClockChangeWatch clockWatch;
 };
 
 TForm1::TimingParts& TForm1::Timing() {

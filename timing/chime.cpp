@@ -69,8 +69,8 @@ void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
 void Chime::ArmForNextLook(std::int64_t now) {
     const std::int64_t nextMinute = (FloorDiv(now, kMinuteMs) + 1) * kMinuteMs;
     const std::int64_t left = nextMinute - now;
-    alarm_.ArmIn(left > kFinalApproachMs ? left - kFinalApproachMs
-                                         : std::max<std::int64_t>(left, 1));
+    const bool approach = !alarm_.Punctual() && left > kFinalApproachMs;
+    alarm_.ArmIn(approach ? left - kFinalApproachMs : std::max<std::int64_t>(left, 1));
 }
 
 } // namespace lumivox

@@ -1,7 +1,7 @@
 // The full- and half-hour chime, checked at the start of each wall-clock minute. It
-// sleeps from one minute to the next; a clock that jumps meanwhile (set by hand or by
-// time sync, or a machine waking from sleep while the sleep timer stood still) is
-// reported by the platform through OnClockChanged().
+// sleeps from one minute to the next (one wake-up a minute on a punctual alarm); a clock that jumps
+// meanwhile (set by hand or by time sync, or a machine waking from sleep while the sleep timer
+// stood still) is reported by the platform through OnClockChanged().
 #pragma once
 #include <cstdint>
 #include <set>
@@ -24,9 +24,9 @@ public:
     static constexpr std::int64_t kMinuteMs = 60000;
     // A due time found later than this into its minute is stale and not spoken.
     static constexpr std::int64_t kLateLimitMs = 5000;
-    // A long sleep ends late by a share of its length (Linux lets a one-minute poll
-    // run about 60 ms over), so the minute is reached in two steps: a long sleep to
-    // this much before it, then a short one.
+    // A long sleep on an alarm that is not punctual ends late by a share of its
+    // length (Linux lets a one-minute poll run about 60 ms over), so the minute is
+    // reached in two steps: a long sleep to this much before it, then a short one.
     static constexpr std::int64_t kFinalApproachMs = 1000;
 
     Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);

@@ -22,12 +22,16 @@ public:
 };
 
 // A timer that calls its owner back once, delayMs from now (measured on the
-// monotonic clock). Arming again replaces the pending call.
+// monotonic clock, or on the wall clock for a punctual one). Arming again replaces
+// the pending call.
 class Alarm {
 public:
     virtual ~Alarm() = default;
     virtual void ArmIn(std::int64_t delayMs) = 0;
     virtual void Disarm() = 0;
+    // True when a sleep of any length ends on time (an absolute wall-clock timer);
+    // otherwise a long one may end late by a share of its length.
+    virtual bool Punctual() const { return false; }
 };
 
 // The system's steady clock.

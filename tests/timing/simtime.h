@@ -26,8 +26,10 @@ public:
     explicit SimAlarm(const SimClock& clock) : clock_(clock) {}
     void ArmIn(std::int64_t delayMs) override { due = clock_.now + delayMs; }
     void Disarm() override { due.reset(); }
+    bool Punctual() const override { return punctual; }
 
     std::optional<std::int64_t> due; // monotonic time of the pending call
+    bool punctual = false;
 
 private:
     const SimClock& clock_;
