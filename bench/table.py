@@ -74,6 +74,9 @@ def main(argv):
     if c:
         add(f"chime: max |offset| from hh:mm:00 over {boundaries} minute boundaries", "ms",
             float(c.group(1)), digits=0)
+    w = re.search(r"wake-ups: (\d+) for (\d+) checks", open(chime_path).read())
+    if w and int(w.group(2)):
+        add("chime: wake-ups per minute", "/min", int(w.group(1)) / int(w.group(2)), digits=1)
 
     head = ("measure", "unit", "lumivox median (range)", "reference median (range)", "ratio",
             "difference", "comparable program", "its value")
