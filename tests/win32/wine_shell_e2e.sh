@@ -81,29 +81,11 @@ close_program() {
 }
 probe() { "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 
-client_list() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'; }
 listed() { local w; for w in $(client_list); do ((16#${w#0x} == wid)) && return 0; done; return 1; }
 not_listed() { ! listed; }
 shown() { listed && ! xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; }
-# The icon: the window Wine docks in trayer's panel (its descendants, indented below
-# it). Sets icon_x, icon_y to its centre on the screen.
-find_icon() {
-    local line size pos
-    line=$(xwininfo -root -tree | awk '
-        function depth(s) { match(s, /^ */); return RLENGTH }
-        inside && depth($0) <= panel { exit }
-        inside && /\("explorer.exe" "explorer.exe"\)/ { print; exit }
-        /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
-    [[ -n $line ]] || return 1
-    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
-    size=${size# }
-    size=${size%+}
-    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
-    pos=${pos# +}
-    icon_x=$((${pos%+*} + ${size%x*} / 2))
-    icon_y=$((${pos#*+} + ${size#*x} / 2))
-    [[ ${size%x*} -gt 1 ]]
-}
+# Wine docks the icon as a window of its explorer.
+icon_class=explorer.exe
 # From elsewhere onto the icon, then the click. Wine's docked icon window takes no
 # pointer input in some runs (no click reaches its tray at all); then the click is
 # handed to the icon's window as the shell would, and the run says so.
