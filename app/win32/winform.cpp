@@ -24,6 +24,36 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TForm1";
 constexpr wchar_t kPanelClass[] = L"TLumivoxPanel";
+
+// How each kind of control is made natively: its window class, the styles it adds,
+// and whether the table's text is its window text.
+struct NativeKind {
+    lumivox::layout::Kind kind;
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+    bool captioned;
+};
+
+const NativeKind& NativeOf(lumivox::layout::Kind kind) {
+    using K = lumivox::layout::Kind;
+    static const NativeKind kinds[] = {
+        {K::Tabs, WC_TABCONTROLW, WS_CLIPSIBLINGS | WS_TABSTOP, 0, true},
+        {K::Page, kPanelClass, 0, WS_EX_CONTROLPARENT, false},
+        {K::Panel, kPanelClass, 0, WS_EX_CONTROLPARENT, false},
+        {K::Group, WC_BUTTONW, BS_GROUPBOX, 0, true},
+        {K::Label, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, true},
+        {K::Link, WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, true},
+        {K::Check, WC_BUTTONW, BS_AUTOCHECKBOX, 0, true},
+        {K::Combo, WC_COMBOBOXW, WS_VSCROLL, 0, false},
+        {K::Button, WC_BUTTONW, BS_PUSHBUTTON, 0, true},
+        {K::Memo, WC_EDITW, ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE, false},
+    };
+    for (const NativeKind& k : kinds)
+        if (k.kind == kind)
+            return k;
+    return kinds[4]; // a plain label
+}
 constexpr UINT kSecTimerMessage = WM_APP + 1;
 constexpr UINT kHourTimerMessage = WM_APP + 2;
 constexpr int kFirstId = 100;
@@ -221,53 +251,19 @@ HWND TForm1::CreateControl(const layout::Control& c, int id) {
     if (c.tabOrder != layout::kNoTab && c.visible && c.kind != layout::Kind::Group &&
         c.kind != layout::Kind::Panel && c.kind != layout::Kind::Tabs)
         style |= WS_TABSTOP;
-    DWORD exStyle = 0;
-    const wchar_t* className = WC_STATICW;
-    std::wstring text = Wide(c.text);
-    switch (c.kind) {
-    case layout::Kind::Tabs:
-        className = WC_TABCONTROLW;
-        style |= WS_CLIPSIBLINGS | WS_TABSTOP;
-        break;
-    case layout::Kind::Page:
-    case layout::Kind::Panel:
-        className = kPanelClass;
-        exStyle |= WS_EX_CONTROLPARENT;
-        text.clear();
-        break;
-    case layout::Kind::Group:
-        className = WC_BUTTONW;
-        style |= BS_GROUPBOX;
-        break;
-    case layout::Kind::Label:
-        style |= SS_LEFT | SS_NOPREFIX;
-        break;
-    case layout::Kind::Link:
-        style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
-        break;
-    case layout::Kind::Check:
-        className = WC_BUTTONW;
-        style |= BS_AUTOCHECKBOX;
-        break;
-    case layout::Kind::Combo:
-        className = WC_COMBOBOXW;
-        style |= WS_VSCROLL | (c.editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
+    const NativeKind& native = NativeOf(c.kind);
+    const wchar_t* className = native.className;
+    style |= native.style;
+    const DWORD exStyle = native.exStyle;
+    std::wstring text = native.captioned ? Wide(c.text) : std::wstring();
+    if (c.kind == layout::Kind::Combo) {
+        style |= c.editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
         // The height given is the box with its list dropped down.
         height = c.height + layout::Window().comboRows * layout::Window().comboItemHeight + 2;
-        text.clear();
-        break;
-    case layout::Kind::Button:
-        className = WC_BUTTONW;
-        style |= BS_PUSHBUTTON;
-        break;
-    case layout::Kind::Memo:
-        className = WC_EDITW;
-        style |= ES_MULTILINE | ES_READONLY;
-        exStyle |= WS_EX_CLIENTEDGE;
-        text.clear();
+    }
+    if (c.kind == layout::Kind::Memo) {
         for (std::size_t i = 0; i < layout::HelpLines().size(); ++i)
             text += (i == 0 ? L"" : L"\r\n") + Wide(layout::HelpLines()[i]);
-        break;
     }
     if (c.kind == layout::Kind::Page) {
         HWND tabs = Control(c.parent);

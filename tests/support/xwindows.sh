@@ -29,15 +29,16 @@ minimised_on_taskbar() {
     listed && xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
 }
 
-# The icon: a window of the program embedded in trayer's panel. Sets icon_x, icon_y
-# (its centre on the screen). Only the panel's descendants (the lines indented below
-# it) count: the main window is a sibling listed further down the same tree.
+# The icon: a window of class $icon_class (the program's own unless the caller says)
+# embedded in trayer's panel. Sets icon_x, icon_y (its centre on the screen). Only the panel's
+# descendants (the lines indented below it) count: the main window is a sibling
+# listed further down the same tree.
 find_icon() {
     local line size pos
-    line=$(xwininfo -root -tree | awk '
+    line=$(xwininfo -root -tree | awk -v class="(\"${icon_class:-lumivox}\" \"${icon_class:-lumivox}\")" '
         function depth(s) { match(s, /^ */); return RLENGTH }
         inside && depth($0) <= panel { exit }
-        inside && /\("lumivox" "lumivox"\)/ { print; exit }
+        inside && index($0, class) { print; exit }
         /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
     [[ -n $line ]] || return 1
     size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)

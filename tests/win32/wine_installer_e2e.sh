@@ -18,16 +18,11 @@ title="Lumivox语音报时器"
 command -v makensis >/dev/null || { echo "skip: makensis missing"; exit 77; }
 
 work=$(mktemp -d /tmp/wine-installer.XXXXXX)
-started=()
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=tests/support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
+# shellcheck source=tests/support/xwindows.sh
+source "$(dirname "$0")/../support/xwindows.sh"
+trap stop_started EXIT
 PATH="$(dirname "$0")/../../scripts/headless:$PATH"
 export PATH
 export LUMIVOX_OPENED_LOG="$work/opened"

@@ -11,7 +11,10 @@
 #   4. a tips file that cannot be written shows the exception box once, and the
 #      window goes on;
 #   5. a tips server that never answers leaves the window answering, and closing
-#      does not wait for it.
+#      does not wait for it;
+#   6. on a display without a tray host: Wine's explorer keeps the icon in a tray
+#      window of its own, into which a minimise goes and out of which a click brings
+#      the window back.
 # Usage: wine_shell_e2e.sh LUMIVOX_EXE WINPROBE_EXE SOURCE_DIR. Needs the test desktop
 # (scripts/testenv.sh) and the Wine prefix (scripts/wineenv.sh); exits 77 without them.
 set -uo pipefail
@@ -40,6 +43,9 @@ cleanup() {
 trap cleanup EXIT
 # shellcheck source=tests/support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
+# For private_desktop; the window checks below are this script's own.
+# shellcheck source=tests/support/xwindows.sh
+source "$(dirname "$0")/../support/xwindows.sh"
 
 # The browser Wine hands web addresses to notes them instead.
 export PATH="$source_dir/scripts/headless:$PATH"
@@ -61,8 +67,9 @@ tips_server() { # server arguments...
     "$wine" reg add "$internet" /v ProxyServer /d "$proxy" /f >/dev/null 2>&1
     "$wine" reg query "$internet" /v ProxyServer 2>/dev/null | grep -q "$proxy"
 }
-start_program() {
-    (cd "$work" && exec "$wine" "$work/app/lumivox.exe" </dev/null >>"$work/wine.log" 2>&1) &
+start_program() { # Wine's arguments; the program alone when none
+    (($#)) || set -- "$work/app/lumivox.exe"
+    (cd "$work" && exec "$wine" "$@" </dev/null >>"$work/wine.log" 2>&1) &
     program_pid=$!
     started+=("$program_pid")
     wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$title" | head -1)
@@ -74,29 +81,11 @@ close_program() {
 }
 probe() { "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 
-client_list() { xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*'; }
 listed() { local w; for w in $(client_list); do ((16#${w#0x} == wid)) && return 0; done; return 1; }
 not_listed() { ! listed; }
 shown() { listed && ! xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; }
-# The icon: the window Wine docks in trayer's panel (its descendants, indented below
-# it). Sets icon_x, icon_y to its centre on the screen.
-find_icon() {
-    local line size pos
-    line=$(xwininfo -root -tree | awk '
-        function depth(s) { match(s, /^ */); return RLENGTH }
-        inside && depth($0) <= panel { exit }
-        inside && /\("explorer.exe" "explorer.exe"\)/ { print; exit }
-        /\("panel" "trayer"\)/ { inside = 1; panel = depth($0) }')
-    [[ -n $line ]] || return 1
-    size=$(grep -oE ' [0-9]+x[0-9]+\+' <<<"$line" | head -1)
-    size=${size# }
-    size=${size%+}
-    pos=$(grep -oE ' \+-?[0-9]+\+-?[0-9]+$' <<<"$line")
-    pos=${pos# +}
-    icon_x=$((${pos%+*} + ${size%x*} / 2))
-    icon_y=$((${pos#*+} + ${size#*x} / 2))
-    [[ ${size%x*} -gt 1 ]]
-}
+# Wine docks the icon as a window of its explorer.
+icon_class=explorer.exe
 # From elsewhere onto the icon, then the click. Wine's docked icon window takes no
 # pointer input in some runs (no click reaches its tray at all); then the click is
 # handed to the icon's window as the shell would, and the run says so.
@@ -175,4 +164,35 @@ check "the download is asked for" wait_until 40 test -s "$work/requests"
 sleep 1
 check "while the download hangs the window answers" probe answers
 check "and closes at once" close_program
+
+# --- 6: no tray host ---------------------------------------------------------------------
+# Wine 8 cannot be left without a shell tray: every desktop's explorer makes one, so
+# Shell_NotifyIconW succeeds, and with no XEmbed host the icon shows in explorer's own
+# "Wine System Tray" window. That window is the tray here. The program runs on a
+# desktop of its own ("root": drawn on the X root window) on a private display, so
+# the prefix's default desktop, whose explorer draws on the test desktop, is untouched.
+standin_tray() {
+    local tray
+    tray=$(xdotool search --onlyvisible --name "Wine System Tray" 2>/dev/null | head -1)
+    [[ -n $tray ]] || return 1
+    local info x y height
+    info=$(xwininfo -id "$tray")
+    x=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
+    height=$(awk '/Height:/ { print $NF }' <<<"$info")
+    # The first icon is the square at the window's left.
+    icon_x=$((x + height / 2))
+    icon_y=$((y + height / 2))
+}
+private_desktop || exit 1
+check "window appears on a display without a tray host" \
+    start_program explorer /desktop=root,1024x768 "Z:${work//\//\\}\\app\\lumivox.exe" || exit 1
+check "explorer's own tray takes the icon" wait_until 20 standin_tray
+sleep 1
+xdotool windowminimize "$wid"
+check "minimise hides the window into that tray" wait_until 10 not_listed
+standin_tray
+xdotool mousemove 600 600 sleep 0.3 mousemove "$icon_x" "$icon_y" sleep 0.2 click 1
+check "a click on the icon there brings it back" wait_until 10 shown
+check "program ends on close" close_program
 ((failures == 0))

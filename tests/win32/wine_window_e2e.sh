@@ -25,16 +25,11 @@ wine=/usr/lib/wine/wine64
 [[ -n ${WINEPREFIX:-} && -x $wine ]] || { echo "skip: no Wine prefix"; exit 77; }
 
 work=$(mktemp -d /tmp/wine-e2e.XXXXXX)
-started=()
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=tests/support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
+# shellcheck source=tests/support/xwindows.sh
+source "$(dirname "$0")/../support/xwindows.sh"
+trap stop_started EXIT
 
 # The browser Wine hands web addresses to notes them instead.
 export PATH="$source_dir/scripts/headless:$PATH"
