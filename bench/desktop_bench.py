@@ -146,38 +146,29 @@ def wait_exit(pid, timeout_s):
 
 def cpu_ns(pid):
     """Per thread: time on a CPU so far in ns (schedstat: finer than clock ticks)."""
-    times = {}
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
-                times[task] = int(f.read().split()[0])
-        except FileNotFoundError:
-            pass
-    return times
+    return per_thread(pid, "schedstat", lambda f: int(f.read().split()[0]))
 
 
 def context_switches(pid):
     """Per thread: voluntary + involuntary context switches so far."""
-    counts = {}
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/status") as f:
-                counts[task] = sum(int(line.split()[1]) for line in f if line.startswith(
-                    ("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
-        except FileNotFoundError:
-            pass
-    return counts
+    return per_thread(pid, "status", lambda f: sum(int(line.split()[1]) for line in f if line.startswith(
+        ("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"))))
 
 
 def thread_names(pid):
-    names = {}
+    return per_thread(pid, "comm", lambda f: f.read().strip())
+
+
+def per_thread(pid, name, read):
+    """read(file) of /proc/PID/task/*/NAME for each thread still there."""
+    values = {}
     for task in os.listdir(f"/proc/{pid}/task"):
         try:
-            with open(f"/proc/{pid}/task/{task}/comm") as f:
-                names[task] = f.read().strip()
+            with open(f"/proc/{pid}/task/{task}/{name}") as f:
+                values[task] = read(f)
         except FileNotFoundError:
             pass
-    return names
+    return values
 
 
 def switches_since(before, after):
