@@ -55,17 +55,17 @@ QFont SongFont(int pixelSize) {
 }
 
 void ApplyFont(QWidget* widget, layout::FontRole role) {
-    const layout::Font spec = layout::FontOf(role);
-    QFont font = SongFont(spec.pixelHeight);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    const layout::Font look = layout::FontOf(role);
+    QFont font = SongFont(look.pixelHeight);
+    font.setBold(look.bold);
+    font.setUnderline(look.underline);
     widget->setFont(font);
-    if (!spec.windowText) {
+    if (!look.windowText) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::WindowText, QColor::fromRgb(spec.rgb));
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(look.rgb));
         widget->setPalette(palette);
     }
-    if (spec.handCursor)
+    if (look.handCursor)
         widget->setCursor(Qt::PointingHandCursor);
 }
 

@@ -185,9 +185,9 @@ bool TForm1::Create(int showCommand) {
 HFONT TForm1::FontFor(layout::FontRole role) {
     if (auto found = fonts_.find(role); found != fonts_.end())
         return found->second;
-    const layout::Font spec = layout::FontOf(role);
-    HFONT font = CreateFontW(-spec.pixelHeight, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                             spec.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    const layout::Font look = layout::FontOf(role);
+    HFONT font = CreateFontW(-look.pixelHeight, 0, 0, 0, look.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                             look.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                              Wide(layout::Window().face).c_str());
     fonts_[role] = font;
