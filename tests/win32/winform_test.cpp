@@ -98,10 +98,10 @@ TEST(Win32Window, EveryControlAsDescribed) {
             continue; // containers draw no text
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof font, &font);
-        const layout::Font spec = layout::FontOf(c.font);
-        EXPECT_EQ(font.lfHeight, -spec.pixelHeight);
-        EXPECT_EQ(font.lfWeight >= FW_BOLD, spec.bold);
-        EXPECT_EQ(font.lfUnderline != 0, spec.underline);
+        const layout::Font look = layout::FontOf(c.font);
+        EXPECT_EQ(font.lfHeight, -look.pixelHeight);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, look.bold);
+        EXPECT_EQ(font.lfUnderline != 0, look.underline);
         EXPECT_EQ(std::wstring(font.lfFaceName), Wide(layout::Window().face));
     }
     // The help memo holds its lines and cannot be edited.

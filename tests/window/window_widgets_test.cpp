@@ -134,18 +134,18 @@ TEST_F(WindowTest, EveryControlAsDescribed) {
         if (c.kind != layout::Kind::Page) // the page behind is hidden by its tab control
             EXPECT_EQ(!widget->isHidden(), c.visible);
 
-        const layout::Font spec = layout::FontOf(c.font);
+        const layout::Font look = layout::FontOf(c.font);
         const QFont font = widget->font();
-        EXPECT_EQ(font.pixelSize(), spec.pixelHeight);
-        EXPECT_EQ(font.bold(), spec.bold);
-        EXPECT_EQ(font.underline(), spec.underline);
-        const QColor expected = spec.windowText
+        EXPECT_EQ(font.pixelSize(), look.pixelHeight);
+        EXPECT_EQ(font.bold(), look.bold);
+        EXPECT_EQ(font.underline(), look.underline);
+        const QColor expected = look.windowText
                                     ? form().palette().color(QPalette::Active, QPalette::WindowText)
-                                    : QColor::fromRgb(spec.rgb);
+                                    : QColor::fromRgb(look.rgb);
         EXPECT_EQ(widget->palette().color(QPalette::Active, QPalette::WindowText).name(),
                   expected.name());
         EXPECT_EQ(widget->cursor().shape(),
-                  spec.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
+                  look.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
         // Only the tips line has a hint of its own, written later by the tips.
         EXPECT_TRUE(widget->toolTip().isEmpty());
     }

@@ -54,10 +54,10 @@ void WallAlarm::ArmIn(std::int64_t delayMs) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         const std::int64_t ns = now.tv_nsec + (delayMs % 1000) * 1000000;
-        itimerspec spec{};
-        spec.it_value.tv_sec = now.tv_sec + static_cast<time_t>(delayMs / 1000 + ns / 1000000000);
-        spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
-        timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+        itimerspec expiry{};
+        expiry.it_value.tv_sec = now.tv_sec + static_cast<time_t>(delayMs / 1000 + ns / 1000000000);
+        expiry.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
+        timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
         backup_.ArmIn(delayMs + kBackupAfterMs);
         return;
     }
