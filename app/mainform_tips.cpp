@@ -9,7 +9,7 @@
 #include "settings/platform/settingslocation.h"
 #include "tips/lvwebtips.h"
 #include "tips/platform/tipdisplay.h"
-#include "tips/platform/tipsloader.h"
+#include "tips/platform/tipsdownload.h"
 #include "tips/tipsfile.h"
 #include <QTextDocument>
 
@@ -28,14 +28,11 @@ void TForm1::tmr1Timer() {
 void TForm1::StartTipsLoad() {
     lumivox::TipsLimits limits;
     limits.totalMs = tipsTimeLimitMs;
-    auto* loader = new lumivox::TipsLoader(lumivox::TipsUrl(), limits, this);
-    connect(loader, &lumivox::TipsLoader::Finished, this, [this, loader](const QByteArray& body) {
-        loader->deleteLater();
+    lumivox::StartTipsDownload(lumivox::TipsUrl(), limits, this, [this](const QByteArray& body) {
         if (closed_)
             return;
         lumivox::RunHandler(this, [this, &body] { TipsArrived(body); });
     });
-    loader->Start();
 }
 
 void TForm1::TipsArrived(const QByteArray& body) {

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tips/platform/net/tipsloader.h"
 #include "tips/platform/tipdisplay.h"
-#include "tips/platform/tipsloader.h"
 #include "tipsserver.h"
 
 namespace {

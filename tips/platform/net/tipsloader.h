@@ -1,4 +1,5 @@
-// Fetches the tips list over HTTP without blocking the thread that asks for it.
+// Fetches the tips list over HTTP without blocking the thread that asks for it. Built
+// into the download module; the program reaches it through tipsdownload.h.
 #pragma once
 #include <QByteArray>
 #include <QObject>
@@ -6,18 +7,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "tips/platform/tipsdownload.h"
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace lumivox {
-
-struct TipsLimits {
-    int totalMs = 30000;           // the whole transfer, connecting included
-    qint64 maxBytes = 1024 * 1024; // beyond this the transfer is cut
-};
-
-// http://<tips host>/tips.asp
-QUrl TipsUrl();
 
 class TipsLoader : public QObject {
     Q_OBJECT

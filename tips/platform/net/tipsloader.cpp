@@ -1,18 +1,11 @@
-#include "tips/platform/tipsloader.h"
+#include "tips/platform/net/tipsloader.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-#include "maker.h"
-
 namespace lumivox {
-
-QUrl TipsUrl() {
-    return QUrl(QStringLiteral("http://%1%2")
-                    .arg(QString::fromUtf8(maker::kTipsHost), QString::fromUtf8(maker::kTipsPath)));
-}
 
 TipsLoader::TipsLoader(QUrl url, TipsLimits limits, QObject* parent)
     : QObject(parent), url_(std::move(url)), limits_(limits) {

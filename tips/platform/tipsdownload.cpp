@@ -1,0 +1,75 @@
+#include "tips/platform/tipsdownload.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <dlfcn.h>
+
+#include "maker.h"
+
+namespace lumivox {
+
+QUrl TipsUrl() {
+    return QUrl(QStringLiteral("http://%1%2")
+                    .arg(QString::fromUtf8(maker::kTipsHost), QString::fromUtf8(maker::kTipsPath)));
+}
+
+QStringList TipsModuleCandidates(const QString& executableDir) {
+    // A relative folder would make the loader search the current directory.
+    if (!QDir::isAbsolutePath(executableDir))
+        return {};
+    const QString file = QStringLiteral(LUMIVOX_TIPSNET_FILE);
+    const QDir dir(executableDir);
+    return {QDir::cleanPath(dir.filePath(file)),
+            QDir::cleanPath(dir.filePath(QStringLiteral(LUMIVOX_TIPSNET_FROM_BIN "/") + file))};
+}
+
+namespace {
+
+// The entry point, or null. Loaded once per process and never unloaded: objects it
+// made may outlive any one window.
+StartTipsFetchFn LoadTipsModule() {
+    static StartTipsFetchFn entry = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        QString failure;
+        const QStringList candidates = TipsModuleCandidates(QCoreApplication::applicationDirPath());
+        QString path;
+        for (const QString& candidate : candidates) {
+            if (QFileInfo(candidate).isFile()) {
+                path = candidate;
+                break;
+            }
+        }
+        if (path.isEmpty()) {
+            failure = QStringLiteral("not found at %1").arg(candidates.join(QStringLiteral(", ")));
+        } else if (void* module =
+                       dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL)) {
+            entry = reinterpret_cast<StartTipsFetchFn>(dlsym(module, kTipsFetchEntry));
+            if (!entry)
+                failure = QStringLiteral("%1 has no %2").arg(path, QLatin1String(kTipsFetchEntry));
+        } else {
+            failure = QString::fromLocal8Bit(dlerror());
+        }
+        if (!entry)
+            qWarning("lumivox: no tips, the download module cannot be loaded: %s",
+                     qUtf8Printable(failure));
+    }
+    return entry;
+}
+
+} // namespace
+
+QObject* StartTipsDownload(const QUrl& url, const TipsLimits& limits, QObject* parent,
+                           TipsReceived received) {
+    if (StartTipsFetchFn start = LoadTipsModule())
+        return start(url, limits, parent, std::move(received));
+    // Reported later, from the event loop, like a transfer that found no server.
+    QTimer::singleShot(0, parent, [received = std::move(received)] { received(QByteArray()); });
+    return nullptr;
+}
+
+} // namespace lumivox
