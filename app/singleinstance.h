@@ -2,13 +2,17 @@
 // socket; a later start finds the lock taken, asks the running copy to come to the
 // front, and ends. A copy that was killed leaves a lock its process id marks as stale
 // and a socket file the next first start removes, so neither blocks a new start.
+//
+// The socket is a plain Unix socket watched by the event loop: Qt's local sockets
+// would load Qt Network at start-up.
 #pragma once
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+
+class QSocketNotifier;
 
 namespace lumivox {
 
@@ -37,12 +41,13 @@ signals:
 private:
     bool Listen();
     bool AskRunningCopy();
-    void Serve(class QLocalSocket* connection);
+    void AcceptAll();
 
     QString lockPath_;
     QString serverName_;
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer server_;
+    int listenFd_ = -1;
+    QSocketNotifier* listening_ = nullptr;
 };
 
 } // namespace lumivox
