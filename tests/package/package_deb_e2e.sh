@@ -10,14 +10,17 @@ build=${1:-}
 [[ -f $build/CPackConfig.cmake ]] || { echo "skip: no CPack configuration in '$build'"; exit 77; }
 # shellcheck source=../support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
-needs_desktop cpack dpkg dpkg-deb desktop-file-validate appstreamcli xprop xwininfo wmctrl python3
+needs_desktop cpack dpkg dpkg-deb desktop-file-validate appstreamcli xprop xwininfo wmctrl python3 \
+    readelf
 
 work=$(mktemp -d /tmp/package-deb.XXXXXX)
 source "$(dirname "$0")/desktop.sh"
 installed=0
 program_pid=
+tips_pid=
 cleanup() {
     [[ -n $program_pid ]] && kill -9 "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
+    [[ -n $tips_pid ]] && kill "$tips_pid" 2>/dev/null && wait "$tips_pid" 2>/dev/null
     ((installed)) && dpkg_locked --purge lumivox >"$work/purge.log" 2>&1
     rm -rf "$work"
 }
@@ -68,6 +71,8 @@ root=$work/root
 has() { grep -Fx "$1" "$work/contents.txt" >/dev/null; }
 check "the program in /usr/bin" has /usr/bin/lumivox
 check "it is executable" [ -x "$root/usr/bin/lumivox" ]
+check "Qt Network is not loaded with it" \
+    sh -c "! readelf -d '$root/usr/bin/lumivox' | grep -F 'libQt6Network'"
 desktop=$(compgen -G "$root/usr/share/applications/*.desktop" | head -1)
 metainfo=$(compgen -G "$root/usr/share/metainfo/*.metainfo.xml" | head -1)
 check "a desktop entry" [ -n "$desktop" ] || finish
@@ -128,11 +133,27 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS
 use_fake_browser
+# Tips through a local proxy: the download runs in the module the package installs.
+printf 'Packaged tip%s%s\r\n' '@#$' http://tips.example/p >"$work/tips-body"
+python3 "$(dirname "$0")/../tips/tips_server.py" --body "$work/tips-body" \
+    --log "$work/tips-requests.log" >"$work/tips-port" &
+tips_pid=$!
+wait_until 10 test -s "$work/tips-port"
+http_proxy="http://127.0.0.1:$(head -n1 "$work/tips-port")"
+export http_proxy HTTP_PROXY=$http_proxy
 (cd "$work" && exec /usr/bin/lumivox) >"$work/program.log" 2>&1 &
 program_pid=$!
 check "its window shows" wait_until 60 main_window_of "$program_pid"
 check "mapped on the screen" wait_until 10 mapped
 check "titled Lumivox语音报时器" sh -c "xprop -id $main _NET_WM_NAME | grep -F 'Lumivox语音报时器'"
+tips_kept() {
+    local file
+    file=$(find "$work/config" -name tipsupd.dat | head -1)
+    [[ -n $file ]] && cmp -s "$work/tips-body" "$file"
+}
+# The first tips tick comes 15 s after start.
+check "its download module fetches and keeps the tips" wait_until 60 tips_kept ||
+    cat "$work/program.log"
 close_window
 check "it ends when the window is closed" wait_until 30 gone "$program_pid"
 program_pid=
