@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
@@ -71,13 +72,41 @@ void ApplyFont(QWidget* widget, layout::FontRole role) {
         widget->setCursor(Qt::PointingHandCursor);
 }
 
+// Some styles pop a pick-only list up over the whole screen, ignoring the row count;
+// this keeps every box dropping down its 11 rows. A style sheet could say the same, but
+// would bring the style-sheet engine into the window's start-up and every paint.
+class DropDownListStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One for the whole program, owned by the application so it outlives every window.
+QStyle* DropDownList() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new DropDownListStyle(QApplication::style()->name());
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
 QComboBox* MakeComboBox(QWidget* parent, const layout::Control& c) {
     auto* box = new QComboBox(parent);
+    box->setStyle(DropDownList()); // first: a later change of style lays the box out again
     box->setEditable(c.editable);
     if (c.editable)
         box->setInsertPolicy(QComboBox::NoInsert); // typed text stays text, not a new item
+    QStringList items;
     for (int n = c.firstItem; n <= c.lastItem; ++n)
-        box->addItem(QString::number(n));
+        items << QString::number(n);
+    box->addItems(items);
     box->setMaxVisibleItems(layout::Window().comboRows);
     box->setCurrentIndex(c.selected);
     if (c.selected == layout::kNoItem)
@@ -176,21 +205,6 @@ void LayOutStatusLine(QWidget* strip, QWidget* label, const layout::Control& c) 
     box->addStretch(1);
 }
 
-// Some styles pop a pick-only list up over the whole screen, ignoring the row count;
-// this keeps every box dropping down its 11 rows. A style sheet could say the same, but
-// would bring the style-sheet engine into the window's start-up and every paint.
-class DropDownListStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_ComboBox_Popup)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
 // Centres the window on its screen the first time it is shown; later shows (back
 // from the tray) keep wherever the user put it.
 class CentreOnFirstShow : public QObject {
@@ -258,11 +272,6 @@ void TForm1::CreateControls() {
     }
     for (const auto& [parent, children] : docked)
         LayOutDocked(made.at(parent), children);
-    // Made after the boxes, so it outlives them when the window goes.
-    auto* listStyle = new DropDownListStyle(QApplication::style()->name());
-    listStyle->setParent(this);
-    for (QComboBox* box : findChildren<QComboBox*>())
-        box->setStyle(listStyle);
     lumivox::FitTextToFont(this);
 
     auto as = [&made](auto*& member, const char* name) {
