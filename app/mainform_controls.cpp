@@ -3,6 +3,7 @@
 // handlers (keep on top and the About page's links).
 #include "app/mainform.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -12,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
@@ -77,9 +79,6 @@ QComboBox* MakeComboBox(QWidget* parent, const layout::Control& c) {
     for (int n = c.firstItem; n <= c.lastItem; ++n)
         box->addItem(QString::number(n));
     box->setMaxVisibleItems(layout::Window().comboRows);
-    // Some styles pop a pick-only list up over the whole screen, ignoring the row
-    // count; this keeps every box dropping down its 11 rows.
-    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     box->setCurrentIndex(c.selected);
     if (c.selected == layout::kNoItem)
         box->setEditText(U(c.text));
@@ -177,6 +176,21 @@ void LayOutStatusLine(QWidget* strip, QWidget* label, const layout::Control& c) 
     box->addStretch(1);
 }
 
+// Some styles pop a pick-only list up over the whole screen, ignoring the row count;
+// this keeps every box dropping down its 11 rows. A style sheet could say the same, but
+// would bring the style-sheet engine into the window's start-up and every paint.
+class DropDownListStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 // Centres the window on its screen the first time it is shown; later shows (back
 // from the tray) keep wherever the user put it.
 class CentreOnFirstShow : public QObject {
@@ -244,6 +258,11 @@ void TForm1::CreateControls() {
     }
     for (const auto& [parent, children] : docked)
         LayOutDocked(made.at(parent), children);
+    // Made after the boxes, so it outlives them when the window goes.
+    auto* listStyle = new DropDownListStyle(QApplication::style()->name());
+    listStyle->setParent(this);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->setStyle(listStyle);
     lumivox::FitTextToFont(this);
 
     auto as = [&made](auto*& member, const char* name) {

@@ -3,12 +3,13 @@
 // front, and ends. A copy that was killed leaves a lock its process id marks as stale
 // and a socket file the next first start removes, so neither blocks a new start.
 #pragma once
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+
+class QSocketNotifier;
 
 namespace lumivox {
 
@@ -37,12 +38,14 @@ signals:
 private:
     bool Listen();
     bool AskRunningCopy();
-    void Serve(class QLocalSocket* connection);
+    void AcceptAll();
+    void Serve(int connection);
 
     QString lockPath_;
-    QString serverName_;
+    QString serverName_; // the socket file's path
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer server_;
+    int listener_ = -1;
+    QSocketNotifier* incoming_ = nullptr;
 };
 
 } // namespace lumivox
