@@ -1,6 +1,5 @@
 // Program entry: the application object, the one window, the message loop.
 #include <QApplication>
-#include <QIcon>
 
 #include <exception>
 #include <memory>
@@ -19,10 +18,6 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Lumivox"));
     QApplication::setApplicationVersion(QString::fromUtf8(lumivox::maker::kFileVersion));
     QApplication::setApplicationDisplayName(QString::fromUtf8(lumivox::maker::kTitle));
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/lumivox-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
     // One copy per user: two would speak every chime and count twice. A later start
     // brings the running window forward and ends here.
     lumivox::SingleInstance instance;

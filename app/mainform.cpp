@@ -9,6 +9,7 @@
 #include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
 #include "announcer/platform/resourceclips.h"
+#include "app/afterfirstpaint.h"
 #include "maker.h"
 #include "tips/lvwebtips.h"
 
@@ -24,8 +25,13 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     setWindowTitle(QString::fromUtf8(lumivox::maker::kTitle));
     CreateControls();
     ConnectControls();
-    CreateTrayIcon();
     FormCreate();
+    // Taking a place in the notification area costs as much as building the window,
+    // and nobody can minimise into it before the window is there.
+    lumivox::AfterFirstPaint(this, [this] {
+        if (!closed_)
+            CreateTrayIcon();
+    });
 }
 
 TForm1::~TForm1() {

@@ -138,7 +138,7 @@ protected:
 private:
     void CreateControls();  // mainform_controls.cpp
     void ConnectControls(); // mainform_controls.cpp
-    void CreateTrayIcon();  // mainform_tray.cpp: trycn1, created and loaded with the window
+    void CreateTrayIcon();  // mainform_tray.cpp: trycn1, once the window is on screen
     void LoadSettings();    // mainform_settings.cpp
     void SaveSettings();
     void WatchSettings();    // every saved control's change calls SaveSettingsSoon

@@ -3,6 +3,7 @@
 // handlers (keep on top and the About page's links).
 #include "app/mainform.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -12,6 +13,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
@@ -69,17 +72,42 @@ void ApplyFont(QWidget* widget, layout::FontRole role) {
         widget->setCursor(Qt::PointingHandCursor);
 }
 
+// Some styles pop a pick-only list up over the whole screen, ignoring the row count;
+// this keeps every box dropping down its 11 rows. A style sheet could say the same, but
+// would bring the style-sheet engine into the window's start-up and every paint.
+class DropDownListStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One for the whole program, owned by the application so it outlives every window.
+QStyle* DropDownList() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new DropDownListStyle(QApplication::style()->name());
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
 QComboBox* MakeComboBox(QWidget* parent, const layout::Control& c) {
     auto* box = new QComboBox(parent);
+    box->setStyle(DropDownList()); // first: a later change of style lays the box out again
     box->setEditable(c.editable);
     if (c.editable)
         box->setInsertPolicy(QComboBox::NoInsert); // typed text stays text, not a new item
+    QStringList items;
     for (int n = c.firstItem; n <= c.lastItem; ++n)
-        box->addItem(QString::number(n));
+        items << QString::number(n);
+    box->addItems(items);
     box->setMaxVisibleItems(layout::Window().comboRows);
-    // Some styles pop a pick-only list up over the whole screen, ignoring the row
-    // count; this keeps every box dropping down its 11 rows.
-    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     box->setCurrentIndex(c.selected);
     if (c.selected == layout::kNoItem)
         box->setEditText(U(c.text));

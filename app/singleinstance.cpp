@@ -9,13 +9,17 @@
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
+#include <memory>
+#include <string>
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+// Plain Unix sockets rather than QLocalServer: the whole network module would
+// otherwise be loaded before the window shows, for two short lines.
 namespace lumivox {
 
 namespace {
@@ -26,10 +30,9 @@ constexpr char kAcknowledge[] = "ok\n";
 // listening yet (it is still starting up).
 constexpr int kReachMs = 5000;
 constexpr int kStepMs = 100;
-// Longest socket path a Unix socket address holds, with room to spare.
-constexpr int kMaxSocketPath = 100;
-// A request is one short line: anything longer is not one of ours.
-constexpr qsizetype kMaxRequest = 256;
+constexpr int kAnswerMs = 2000;
+// A request is one short line; anything longer is not ours.
+constexpr std::size_t kMaxRequest = 64;
 
 QString UserFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -38,82 +41,42 @@ QString UserFolder() {
     return folder;
 }
 
-bool SocketAddress(const QString& path, sockaddr_un* address) {
-    const QByteArray name = QFile::encodeName(path);
-    *address = {};
-    address->sun_family = AF_UNIX;
-    if (name.isEmpty() || std::size_t(name.size()) >= sizeof(address->sun_path))
+// False when the path does not fit a socket address.
+bool AddressOf(const QString& path, sockaddr_un& address) {
+    const QByteArray bytes = QFile::encodeName(path);
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    if (bytes.size() >= static_cast<qsizetype>(sizeof address.sun_path))
         return false;
-    std::memcpy(address->sun_path, name.constData(), std::size_t(name.size()));
+    std::memcpy(address.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return true;
 }
 
-// Waits for one poll event on fd; false on time-out or error.
-bool WaitFor(int fd, short events, int timeoutMs) {
-    pollfd entry{fd, events, 0};
-    int ready;
-    do {
-        ready = ::poll(&entry, 1, timeoutMs);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0 && (entry.revents & events);
+int UnixSocket(int flags) {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0);
 }
 
-// One later start's connection, read as the event loop finds bytes on it.
-class Connection : public QObject {
-public:
-    Connection(int fd, std::function<void()> activate, QObject* parent)
-        : QObject(parent), fd_(fd), notifier_(fd, QSocketNotifier::Read),
-          activate_(std::move(activate)) {
-        connect(&notifier_, &QSocketNotifier::activated, this, &Connection::Read);
-    }
-    ~Connection() override {
-        notifier_.setEnabled(false);
-        ::close(fd_);
-    }
+bool WaitFor(int fd, short events, int ms) {
+    pollfd p{fd, events, 0};
+    int n;
+    do
+        n = ::poll(&p, 1, ms);
+    while (n < 0 && errno == EINTR);
+    return n > 0;
+}
 
-private:
-    void Read() {
-        char chunk[256];
-        for (;;) {
-            const ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (got > 0) {
-                pending_.append(chunk, got);
-                continue;
-            }
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-                break;
-            End(); // closed by the other side, or broken
-            break;
-        }
-        qsizetype end;
-        while (!ended_ && (end = pending_.indexOf('\n')) >= 0) {
-            const QByteArray line = pending_.left(end + 1);
-            pending_.remove(0, end + 1);
-            if (line == kActivate) {
-                ::send(fd_, kAcknowledge, sizeof kAcknowledge - 1, MSG_NOSIGNAL);
-                activate_();
-            }
-        }
-        if (pending_.size() > kMaxRequest)
-            End();
-    }
-
-    void End() {
-        if (ended_)
+void WriteAll(int fd, const char* text) {
+    std::size_t left = std::strlen(text);
+    while (left > 0) {
+        const ssize_t n = ::send(fd, text, left, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             return;
-        ended_ = true;
-        notifier_.setEnabled(false);
-        deleteLater();
+        text += n;
+        left -= static_cast<std::size_t>(n);
     }
-
-    int fd_;
-    QSocketNotifier notifier_;
-    std::function<void()> activate_;
-    QByteArray pending_;
-    bool ended_ = false;
-};
+}
 
 } // namespace
 
@@ -122,7 +85,8 @@ SingleInstance::SingleInstance(const QString& key, const QString& folder) {
     QDir().mkpath(dir);
     lockPath_ = QDir(dir).filePath(key + QStringLiteral(".lock"));
     serverName_ = QDir(dir).filePath(key + QStringLiteral(".socket"));
-    if (QFile::encodeName(serverName_).size() > kMaxSocketPath) {
+    sockaddr_un unused;
+    if (!AddressOf(serverName_, unused)) {
         // Too long for a socket address: a name in the temporary folder, per user.
         serverName_ =
             QDir(QDir::tempPath()).filePath(key + QLatin1Char('-') + QString::number(::getuid()));
@@ -133,10 +97,9 @@ SingleInstance::SingleInstance(const QString& key, const QString& folder) {
 }
 
 SingleInstance::~SingleInstance() {
-    if (listenFd_ >= 0) {
-        delete listening_;
-        ::close(listenFd_);
-        // Removed while the lock is still held, so it is never a newer copy's socket.
+    if (listener_ >= 0) {
+        delete incoming_;
+        ::close(listener_);
         ::unlink(QFile::encodeName(serverName_).constData());
     }
     if (lock_->isLocked())
@@ -160,72 +123,92 @@ bool SingleInstance::Claim() {
 }
 
 bool SingleInstance::Listen() {
-    // The lock alone keeps later starts out: without a socket they only find no one
-    // to bring forward.
     sockaddr_un address;
-    if (!SocketAddress(serverName_, &address))
-        return true;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return true;
+    if (!AddressOf(serverName_, address))
+        return true; // the lock alone keeps later starts out
     // A copy that was killed leaves its socket file behind.
     ::unlink(address.sun_path);
-    // Linux makes the socket file with the socket's own mode: only this user may ask.
-    ::fchmod(fd, S_IRUSR | S_IWUSR);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 8) != 0) {
+    const int fd = UnixSocket(SOCK_NONBLOCK);
+    if (fd < 0)
+        return true;
+    // Only this user may ask (the runtime folder already keeps others out).
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, 0600) != 0 || ::listen(fd, 8) != 0) {
         ::close(fd);
         return true;
     }
-    ::chmod(address.sun_path, S_IRUSR | S_IWUSR);
-    listenFd_ = fd;
-    listening_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(listening_, &QSocketNotifier::activated, this, &SingleInstance::AcceptAll);
+    listener_ = fd;
+    incoming_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(incoming_, &QSocketNotifier::activated, this, &SingleInstance::AcceptAll);
+    return true;
+}
+
+bool SingleInstance::AskRunningCopy() {
+    sockaddr_un address;
+    if (!AddressOf(serverName_, address))
+        return false;
+    const int fd = UnixSocket(0);
+    if (fd < 0)
+        return false;
+    int connected;
+    do
+        connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    while (connected != 0 && errno == EINTR);
+    if (connected != 0) {
+        ::close(fd);
+        return false;
+    }
+    WriteAll(fd, kActivate);
+    // The answer says the request arrived; without one it was still sent.
+    if (WaitFor(fd, POLLIN, kAnswerMs)) {
+        char answer[sizeof kAcknowledge];
+        [[maybe_unused]] const ssize_t n = ::recv(fd, answer, sizeof answer, 0);
+    }
+    ::close(fd);
     return true;
 }
 
 void SingleInstance::AcceptAll() {
     for (;;) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
+        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (connection < 0) {
+            if (errno == EINTR)
                 continue;
-            return; // none left (EAGAIN), or out of descriptors for now
+            return; // EAGAIN: all taken; anything else: try again at the next one
         }
-        new Connection(
-            fd, [this] { emit activationRequested(); }, this);
+        Serve(connection);
     }
 }
 
-bool SingleInstance::AskRunningCopy() {
-    sockaddr_un address;
-    if (!SocketAddress(serverName_, &address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    if (!connected && (errno == EINPROGRESS || errno == EAGAIN) &&
-        WaitFor(fd, POLLOUT, kStepMs * 5)) {
-        int error = 0;
-        socklen_t size = sizeof error;
-        connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
-    }
-    if (!connected) {
-        ::close(fd);
-        return false;
-    }
-    // The request is a few bytes: one send takes it whole unless the buffer is full.
-    if (WaitFor(fd, POLLOUT, 1000))
-        ::send(fd, kActivate, sizeof kActivate - 1, MSG_NOSIGNAL);
-    // The answer says the request arrived; without one it was still sent.
-    if (WaitFor(fd, POLLIN, 2000)) {
-        char answer[16];
-        [[maybe_unused]] const ssize_t got = ::recv(fd, answer, sizeof answer, 0);
-    }
-    ::close(fd);
-    return true;
+void SingleInstance::Serve(int connection) {
+    auto* readable = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+    auto request = std::make_shared<std::string>();
+    auto finish = [readable, connection] {
+        readable->setEnabled(false);
+        readable->deleteLater();
+        ::close(connection);
+    };
+    connect(readable, &QSocketNotifier::activated, this, [this, connection, request, finish] {
+        char chunk[kMaxRequest];
+        const ssize_t n = ::recv(connection, chunk, sizeof chunk, 0);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return;
+        if (n <= 0) {
+            finish();
+            return;
+        }
+        request->append(chunk, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = request->find('\n')) != std::string::npos;) {
+            const std::string line = request->substr(0, end + 1);
+            request->erase(0, end + 1);
+            if (line == kActivate) {
+                WriteAll(connection, kAcknowledge);
+                emit activationRequested();
+            }
+        }
+        if (request->size() > kMaxRequest)
+            finish();
+    });
 }
 
 } // namespace lumivox

@@ -2,9 +2,6 @@
 // socket; a later start finds the lock taken, asks the running copy to come to the
 // front, and ends. A copy that was killed leaves a lock its process id marks as stale
 // and a socket file the next first start removes, so neither blocks a new start.
-//
-// The socket is a plain Unix socket watched by the event loop: Qt's local sockets
-// would load Qt Network at start-up.
 #pragma once
 #include <QLockFile>
 #include <QObject>
@@ -42,12 +39,13 @@ private:
     bool Listen();
     bool AskRunningCopy();
     void AcceptAll();
+    void Serve(int connection);
 
     QString lockPath_;
-    QString serverName_;
+    QString serverName_; // the socket file's path
     std::unique_ptr<QLockFile> lock_;
-    int listenFd_ = -1;
-    QSocketNotifier* listening_ = nullptr;
+    int listener_ = -1;
+    QSocketNotifier* incoming_ = nullptr;
 };
 
 } // namespace lumivox

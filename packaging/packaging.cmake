@@ -57,17 +57,18 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LUMIVOX_HOME_URL}/")
 # Not found by the shared-library scan: the X11 platform plugin Qt loads at run time,
-# and a font that has the Chinese characters of the window: first the one the window
-# was drawn for, then the others it is tested with.
+# the sound server's client library the program opens when it first speaks, and a font
+# that has the Chinese characters of the window: first the one the window was drawn
+# for, then the others it is tested with.
 set(lumivox_runtime_depends
-    "qt6-qpa-plugins, fonts-wqy-zenhei | fonts-wqy-microhei | fonts-noto-cjk | fonts-droid-fallback")
+    "libpulse0, qt6-qpa-plugins, fonts-wqy-zenhei | fonts-wqy-microhei | fonts-noto-cjk | fonts-droid-fallback")
 find_program(LUMIVOX_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(LUMIVOX_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
     string(PREPEND lumivox_runtime_depends
         "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), "
-        "libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), libxcb1, libpulse0, ")
+        "libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), libxcb1, ")
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${lumivox_runtime_depends}")
 # Closing the window opens the maker's page in the browser; a session with only

@@ -7,7 +7,8 @@
 namespace lumivox {
 
 // PulseAudio (or PipeWire's pulse server) on Linux, the system's WAVE player on Windows.
-// With no sound server the output plays nothing and returns at once.
+// With no sound server, or no client library for it, the output plays nothing and
+// returns at once.
 std::shared_ptr<SoundOutput> CreateDefaultSoundOutput();
 
 } // namespace lumivox

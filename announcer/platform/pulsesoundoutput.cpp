@@ -1,9 +1,6 @@
 #ifndef _WIN32
 #include "announcer/platform/pulsesoundoutput.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -29,17 +26,27 @@ constexpr int kLeadInMilliseconds = 12;
 constexpr auto kPauseBeforeLeadIn = std::chrono::milliseconds(40);
 } // namespace
 
-PulseSoundOutput::PulseSoundOutput(std::string applicationName)
-    : applicationName_(std::move(applicationName)) {}
+PulseSoundOutput::PulseSoundOutput(std::string applicationName, std::string library)
+    : applicationName_(std::move(applicationName)), libraryName_(std::move(library)) {}
 
 PulseSoundOutput::~PulseSoundOutput() {
     CloseStream();
+}
+
+bool PulseSoundOutput::EnsureLibrary() {
+    if (!libraryLoaded_) {
+        std::string why; // nothing is logged
+        libraryLoaded_ = LoadPulseLibrary(libraryName_.c_str(), pulse_, why);
+    }
+    return *libraryLoaded_;
 }
 
 bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
     if (stream_ && streamRate_ == rate && streamChannels_ == channels)
         return true;
     CloseStream();
+    if (!EnsureLibrary())
+        return false;
     pa_sample_spec sampleFormat{};
     sampleFormat.format = PA_SAMPLE_S16LE;
     sampleFormat.rate = rate;
@@ -52,8 +59,8 @@ bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
     attr.minreq = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
-    stream_ = pa_simple_new(nullptr, applicationName_.c_str(), PA_STREAM_PLAYBACK, nullptr, "voice",
-                            &sampleFormat, nullptr, &attr, &error);
+    stream_ = pulse_.simpleNew(nullptr, applicationName_.c_str(), PA_STREAM_PLAYBACK, nullptr,
+                               "voice", &sampleFormat, nullptr, &attr, &error);
     if (!stream_)
         return false;
     streamRate_ = rate;
@@ -63,7 +70,7 @@ bool PulseSoundOutput::EnsureStream(std::uint32_t rate, std::uint8_t channels) {
 
 void PulseSoundOutput::CloseStream() {
     if (stream_)
-        pa_simple_free(stream_);
+        pulse_.simpleFree(stream_);
     stream_ = nullptr;
     streamRate_ = 0;
     streamChannels_ = 0;
@@ -88,7 +95,7 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
     if (!soundEnded_ || std::chrono::steady_clock::now() - *soundEnded_ > kPauseBeforeLeadIn) {
         const std::vector<std::uint8_t> silence(wave->sampleRate * kLeadInMilliseconds / 1000 *
                                                 frameBytes); // whole frames only
-        if (pa_simple_write(stream_, silence.data(), silence.size(), &error) < 0) {
+        if (pulse_.simpleWrite(stream_, silence.data(), silence.size(), &error) < 0) {
             CloseStream();
             return;
         }
@@ -96,11 +103,11 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
     soundEnded_.reset();
     for (std::size_t at = 0; at < total; at += chunkBytes) {
         if (aborted_.load()) {
-            pa_simple_flush(stream_, &error);
+            pulse_.simpleFlush(stream_, &error);
             return;
         }
         const std::size_t n = std::min(chunkBytes, total - at);
-        if (pa_simple_write(stream_, wave->samples + at, n, &error) < 0) {
+        if (pulse_.simpleWrite(stream_, wave->samples + at, n, &error) < 0) {
             CloseStream(); // the server went away; try a new connection next time
             return;
         }
@@ -108,24 +115,24 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
     // The server may take the whole clip at once; wait out what it holds in small
     // steps so that an abort still cuts it off promptly, then drain the rest (about
     // the sink's own latency, which the reported figure never falls below).
-    const pa_usec_t queued = pa_simple_get_latency(stream_, &error);
+    const pa_usec_t queued = pulse_.simpleGetLatency(stream_, &error);
     if (queued != static_cast<pa_usec_t>(-1)) {
         const auto heard = std::chrono::steady_clock::now() + std::chrono::microseconds(queued);
         while (std::chrono::steady_clock::now() +
                    std::chrono::microseconds(kDrainStepMicroseconds) <
                heard) {
             if (aborted_.load()) {
-                pa_simple_flush(stream_, &error);
+                pulse_.simpleFlush(stream_, &error);
                 return;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(kDrainStepMicroseconds));
         }
     }
     if (aborted_.load()) {
-        pa_simple_flush(stream_, &error);
+        pulse_.simpleFlush(stream_, &error);
         return;
     }
-    if (pa_simple_drain(stream_, &error) < 0) {
+    if (pulse_.simpleDrain(stream_, &error) < 0) {
         CloseStream();
         return;
     }

@@ -9,24 +9,31 @@
 #include <string>
 
 #include "announcer/clipbank.h"
-
-struct pa_simple;
+#include "announcer/platform/pulselibrary.h"
 
 namespace lumivox {
 
 class PulseSoundOutput : public SoundOutput {
 public:
-    explicit PulseSoundOutput(std::string applicationName = "Lumivox");
+    // The library is opened at the first clip; without it, or without a sound server,
+    // nothing is played and each call returns at once.
+    explicit PulseSoundOutput(std::string applicationName = "Lumivox",
+                              std::string library = kPulseSimpleLibrary);
     ~PulseSoundOutput() override;
 
     void PlaySync(ClipHandle clip) override;
     void Abort() override;
 
 private:
+    bool EnsureLibrary();
     bool EnsureStream(std::uint32_t rate, std::uint8_t channels);
     void CloseStream();
 
     std::string applicationName_;
+    std::string libraryName_;
+    PulseLibrary pulse_;
+    // Set once the library was tried: a missing one stays missing until the next run.
+    std::optional<bool> libraryLoaded_;
     std::atomic<bool> aborted_{false};
     std::mutex playMutex_; // one clip at a time, whoever calls
     pa_simple* stream_ = nullptr;

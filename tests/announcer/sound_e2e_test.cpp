@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "announcer/platform/pulselibrary.h"
 #include "announcer/platform/pulsesoundoutput.h"
 #include "announcer/platform/resourceclips.h"
 #include "sinkrecorder.h"
@@ -82,4 +83,27 @@ TEST(RealSound, NoSoundServerPlaysNothingAndReturns) {
     else
         unsetenv("PULSE_SERVER");
     SUCCEED(); // returning at all, without a crash, is the point
+}
+
+// A system without the sound server's library, or with one that lacks a function: the
+// loader names what is missing, and playing returns as it does without a server.
+TEST(RealSound, NoSoundLibraryPlaysNothingAndReturns) {
+    const struct {
+        const char* library;
+        const char* named; // besides the library
+    } rows[] = {
+        {"libpulse-simple.so.0-absent", "No such file"},
+        {"libm.so.6", "pa_simple_new"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.library);
+        lumivox::PulseLibrary pulse;
+        std::string why;
+        EXPECT_FALSE(lumivox::LoadPulseLibrary(row.library, pulse, why));
+        EXPECT_NE(why.find(row.library), std::string::npos) << why;
+        EXPECT_NE(why.find(row.named), std::string::npos) << why;
+        lumivox::PulseSoundOutput sound("Lumivox", row.library);
+        sound.PlaySync(Clip(8));
+        sound.PlaySync(Clip(9));
+    }
 }

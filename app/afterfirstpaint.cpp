@@ -1,0 +1,41 @@
+#include "app/afterfirstpaint.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+namespace lumivox {
+
+namespace {
+
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget* window, std::function<void()> work)
+        : QObject(window), window_(window), work_(std::move(work)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Paint) {
+            window_->removeEventFilter(this);
+            // The paint is being drawn now and goes to the screen when it ends; a
+            // zero-time timer comes after that.
+            QTimer::singleShot(0, window_, std::move(work_));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    std::function<void()> work_;
+};
+
+} // namespace
+
+void AfterFirstPaint(QWidget* window, std::function<void()> work) {
+    new FirstPaintWatch(window, std::move(work));
+}
+
+} // namespace lumivox
