@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QTimer>
 
 #include <dlfcn.h>
@@ -16,6 +18,9 @@ QUrl TipsUrl() {
                     .arg(QString::fromUtf8(maker::kTipsHost), QString::fromUtf8(maker::kTipsPath)));
 }
 
+namespace {
+
+// Where the module is looked for, in order.
 QStringList TipsModuleCandidates(const QString& executableDir) {
     // A relative folder would make the loader search the current directory.
     if (!QDir::isAbsolutePath(executableDir))
@@ -25,8 +30,6 @@ QStringList TipsModuleCandidates(const QString& executableDir) {
     return {QDir::cleanPath(dir.filePath(file)),
             QDir::cleanPath(dir.filePath(QStringLiteral(LUMIVOX_TIPSNET_FROM_BIN "/") + file))};
 }
-
-namespace {
 
 // The entry point, or null. Loaded once per process and never unloaded: objects it
 // made may outlive any one window.

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -31,11 +30,9 @@ using StartTipsFetchFn = QObject* (*)(const QUrl& url, const TipsLimits& limits,
                                       TipsReceived received);
 inline constexpr char kTipsFetchEntry[] = "lumivox_start_tips_fetch";
 
-// Where the module is looked for, in order: beside the executable (build tree,
-// portable copies), then where it is installed relative to it. Absolute paths only.
-QStringList TipsModuleCandidates(const QString& executableDir);
-
-// Loads the module on first use and starts the transfer. Without the module the
+// Loads the module on first use and starts the transfer. The module is looked for
+// beside the executable (build tree, portable copies), then in the folder it is
+// installed in, relative to the executable; by absolute path only. Without it the
 // reason is logged once and `received` gets an empty body, as when the server cannot
 // be reached; the result is then null.
 QObject* StartTipsDownload(const QUrl& url, const TipsLimits& limits, QObject* parent,
