@@ -32,35 +32,20 @@ QStringList TipsModuleCandidates(const QString& executableDir) {
 }
 
 // The entry point, or null. Loaded once per process and never unloaded: objects it
-// made may outlive any one window.
+// made may outlive any one window. Without it the tips stay away as when the server
+// is out of reach; as everywhere else in the program, nothing is logged.
 StartTipsFetchFn LoadTipsModule() {
-    static StartTipsFetchFn entry = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        QString failure;
-        const QStringList candidates = TipsModuleCandidates(QCoreApplication::applicationDirPath());
-        QString path;
-        for (const QString& candidate : candidates) {
-            if (QFileInfo(candidate).isFile()) {
-                path = candidate;
-                break;
-            }
+    static const StartTipsFetchFn entry = []() -> StartTipsFetchFn {
+        for (const QString& candidate :
+             TipsModuleCandidates(QCoreApplication::applicationDirPath())) {
+            if (!QFileInfo(candidate).isFile())
+                continue;
+            void* module = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
+            return module ? reinterpret_cast<StartTipsFetchFn>(dlsym(module, kTipsFetchEntry))
+                          : nullptr;
         }
-        if (path.isEmpty()) {
-            failure = QStringLiteral("not found at %1").arg(candidates.join(QStringLiteral(", ")));
-        } else if (void* module =
-                       dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL)) {
-            entry = reinterpret_cast<StartTipsFetchFn>(dlsym(module, kTipsFetchEntry));
-            if (!entry)
-                failure = QStringLiteral("%1 has no %2").arg(path, QLatin1String(kTipsFetchEntry));
-        } else {
-            failure = QString::fromLocal8Bit(dlerror());
-        }
-        if (!entry)
-            qWarning("lumivox: no tips, the download module cannot be loaded: %s",
-                     qUtf8Printable(failure));
-    }
+        return nullptr;
+    }();
     return entry;
 }
 
