@@ -26,11 +26,13 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     CreateControls();
     ConnectControls();
     FormCreate();
-    // Taking a place in the notification area costs as much as building the window,
-    // and nobody can minimise into it before the window is there.
+    // Nobody sees the About page or minimises into the notification area before the
+    // window is there; taking that place costs as much as building the window.
     lumivox::AfterFirstPaint(this, [this] {
-        if (!closed_)
-            CreateTrayIcon();
+        if (closed_)
+            return;
+        CreateAboutPage();
+        CreateTrayIcon();
     });
 }
 

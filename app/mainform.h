@@ -116,6 +116,9 @@ public:
     // Shows the window and makes it the active one, out of the tray if it hides there:
     // what a second start of the program asks for.
     void BringToFront();
+    // The About page's contents. The window builds them right after its first paint, or
+    // at once when the page is chosen before that; later calls do nothing.
+    void CreateAboutPage();
 
     // Test seams: the window's state and engines, public so tests can read or replace them.
     lumivox::ClipBank Clips;

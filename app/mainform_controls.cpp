@@ -236,21 +236,24 @@ void Bind(TForm1* form, Sender* sender, Signal signal, void (TForm1::*handler)()
                      [form, handler] { lumivox::RunHandler(form, [&] { (form->*handler)(); }); });
 }
 
+void BindLink(TForm1* form, QLabel* label, void (TForm1::*handler)()) {
+    Bind(form, static_cast<lumivox::ClickableLabel*>(label), &lumivox::ClickableLabel::clicked,
+         handler);
+}
+
 } // namespace
 
-void TForm1::CreateControls() {
-    const layout::Frame& frame = layout::Window();
-    setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(SongFont(layout::FontOf(layout::FontRole::Window).pixelHeight));
-    setFixedSize(frame.clientWidth, frame.clientHeight);
-    new CentreOnFirstShow(this);
+namespace {
 
-    std::map<std::string, QWidget*> made{{"Form1", this}};
+using Made = std::map<std::string, QWidget*>;
+
+// Builds, in the table's order, every control whose parent is in `made` and that is
+// not there yet, leaving out whatever lies in `skipped`; lays out the docked ones.
+void BuildControls(Made& made, const std::string& skipped = {}) {
     std::map<std::string, std::vector<std::pair<QWidget*, const layout::Control*>>> docked;
     for (const layout::Control& c : layout::Controls()) {
+        if (made.count(c.name) || !made.count(c.parent) || c.parent == skipped)
+            continue;
         QWidget* parent = made.at(c.parent);
         QWidget* widget = MakeWidget(parent, c);
         widget->setObjectName(U(c.name));
@@ -272,11 +275,30 @@ void TForm1::CreateControls() {
     }
     for (const auto& [parent, children] : docked)
         LayOutDocked(made.at(parent), children);
+}
+
+template <typename Widget> void Take(const Made& made, Widget*& member, const char* name) {
+    member = qobject_cast<Widget*>(made.at(name));
+}
+
+} // namespace
+
+void TForm1::CreateControls() {
+    const layout::Frame& frame = layout::Window();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(SongFont(layout::FontOf(layout::FontRole::Window).pixelHeight));
+    setFixedSize(frame.clientWidth, frame.clientHeight);
+    new CentreOnFirstShow(this);
+
+    // The About page is not seen at start: its contents come after the first paint.
+    Made made{{"Form1", this}};
+    BuildControls(made, "ts2");
     lumivox::FitTextToFont(this);
 
-    auto as = [&made](auto*& member, const char* name) {
-        member = qobject_cast<std::remove_reference_t<decltype(member)>>(made.at(name));
-    };
+    auto as = [&made](auto*& member, const char* name) { Take(made, member, name); };
     as(pgc1, "pgc1"), as(ts1, "ts1"), as(ts2, "ts2"), as(pnl2, "pnl2");
     as(grp1Timer, "grp1Timer"), as(grp12, "grp12"), as(chkDispTop, "chkDispTop");
     as(chkHour, "chkHour"), as(chkHalf, "chkHalf"), as(lbl7, "lbl7");
@@ -286,10 +308,12 @@ void TForm1::CreateControls() {
     as(lbl13, "lbl13"), as(chkSec, "chkSec"), as(cbbLastSec, "cbbLastSec");
     as(lbl15, "lbl15"), as(cbbPerSec, "cbbPerSec"), as(lbl16, "lbl16");
     as(chkLastOne, "chkLastOne"), as(btnLastOne, "btnLastOne"), as(chkCircle, "chkCircle");
-    as(btnMinStart, "btnMinStart"), as(btnStop, "btnStop"), as(mmoHelp, "mmoHelp");
-    as(pnl1, "pnl1"), as(lbl1, "lbl1"), as(lbl2, "lbl2"), as(lbl14, "lbl14");
-    as(lbl8, "lbl8"), as(lbl3, "lbl3"), as(lbl4, "lbl4"), as(lbl5, "lbl5");
-    as(lblTips, "lblTips");
+    as(btnMinStart, "btnMinStart"), as(btnStop, "btnStop"), as(lblTips, "lblTips");
+    // Chosen before the first paint (a test, a very quick click), the page fills at once.
+    connect(pgc1, &QTabWidget::currentChanged, this, [this] {
+        if (pgc1->currentWidget() == ts2)
+            CreateAboutPage();
+    });
     pgc1->setCurrentWidget(ts1);
 
     const QString reason = lumivox::KeepOnTopUnavailableReason();
@@ -316,6 +340,21 @@ void TForm1::CreateControls() {
     tmr1->start();
 }
 
+void TForm1::CreateAboutPage() {
+    if (mmoHelp)
+        return;
+    Made made{{"ts2", ts2}};
+    BuildControls(made);
+    lumivox::FitTextToFont(ts2);
+    auto as = [&made](auto*& member, const char* name) { Take(made, member, name); };
+    as(mmoHelp, "mmoHelp"), as(pnl1, "pnl1"), as(lbl1, "lbl1"), as(lbl2, "lbl2");
+    as(lbl14, "lbl14"), as(lbl8, "lbl8"), as(lbl3, "lbl3"), as(lbl4, "lbl4"), as(lbl5, "lbl5");
+    BindLink(this, lbl3, &TForm1::lbl3Click);
+    BindLink(this, lbl4, &TForm1::lbl4Click);
+    BindLink(this, lbl8, &TForm1::lbl8Click);
+    BindLink(this, lbl5, &TForm1::lbl5Click);
+}
+
 void TForm1::ConnectControls() {
     Bind(this, tmrSec, &QTimer::timeout, &TForm1::tmrSecTimer);
     Bind(this, tmrHour, &QTimer::timeout, &TForm1::tmrHourTimer);
@@ -327,15 +366,7 @@ void TForm1::ConnectControls() {
     Bind(this, chkDispTop, &QCheckBox::toggled, &TForm1::chkDispTopClick);
     Bind(this, btnMinStart, &QPushButton::clicked, &TForm1::btnMinStartClick);
     Bind(this, btnStop, &QPushButton::clicked, &TForm1::btnStopClick);
-    auto link = [this](QLabel* label, void (TForm1::*handler)()) {
-        Bind(this, static_cast<lumivox::ClickableLabel*>(label), &lumivox::ClickableLabel::clicked,
-             handler);
-    };
-    link(lblTips, &TForm1::lblTipsClick);
-    link(lbl3, &TForm1::lbl3Click);
-    link(lbl4, &TForm1::lbl4Click);
-    link(lbl8, &TForm1::lbl8Click);
-    link(lbl5, &TForm1::lbl5Click);
+    BindLink(this, lblTips, &TForm1::lblTipsClick);
 }
 
 void TForm1::chkDispTopClick() {

@@ -24,7 +24,9 @@ inline std::unique_ptr<TForm1> MakeForm(const std::string& settingsDir,
     options.sound = sound ? std::move(sound) : std::make_shared<SilentSound>();
     options.clipSource = std::move(clipSource);
     options.settingsDir = settingsDir;
-    return std::make_unique<TForm1>(std::move(options));
+    auto form = std::make_unique<TForm1>(std::move(options));
+    form->CreateAboutPage(); // whole, as it is once shown
+    return form;
 }
 
 // A window over a fresh settings folder of its own.

@@ -384,3 +384,31 @@ TEST_F(WindowTest, TipsLineGrowsWithItsText) {
 }
 
 } // namespace
+
+// Built as the program builds it (no test fixture filling it in advance), the About
+// page is whole once the window has painted, or at once when chosen before that, and
+// its links work.
+TEST(AboutPage, FilledAfterTheFirstPaintOrWhenChosenFirst) {
+    for (const bool painted : {true, false}) {
+        SCOPED_TRACE(painted ? "after the first paint" : "chosen first");
+        QTemporaryDir settings;
+        TForm1::Options options;
+        options.sound = std::make_shared<lumivox::testing::SilentSound>();
+        options.settingsDir = settings.path().toStdString();
+        TForm1 form(std::move(options));
+        lumivox::testing::UrlRecorder recorder;
+        if (painted) {
+            form.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return form.mmoHelp != nullptr; }, 5000));
+        } else {
+            form.pgc1->setCurrentWidget(form.ts2);
+        }
+        ASSERT_NE(form.mmoHelp, nullptr);
+        EXPECT_EQ(form.mmoHelp->document()->blockCount(), 14);
+        EXPECT_EQ(form.lbl3->text(), U("Lumivox工作室"));
+        QTest::mouseClick(form.lbl3, Qt::LeftButton);
+        ASSERT_EQ(recorder.opened.size(), 1);
+        EXPECT_EQ(recorder.opened[0].toString(), U(lumivox::maker::kHomePage));
+    }
+}
