@@ -10,6 +10,7 @@ scripts/testenv.sh) and prints one JSON object per measurement run.
   onset-announcer BENCH         request posted -> first loud sample on the sink monitor
   onset-command -- CMD...       process start -> first loud sample on the sink monitor
   close-inprocess BENCH DIR MODE  "closing" printed -> process exit
+  paint    CLASS CWD -- CMD...  process start -> first damage only (ended with SIGTERM)
 
 Window painting is seen through the X DAMAGE extension: the first damage report on
 a mapped top-level window whose WM_CLASS contains CLASS is the first time anything
@@ -207,19 +208,41 @@ def memory_kib(pid):
     return kinds
 
 
-def startup(match, cwd, cmd, idle_s, settle_s=10, idle_from_s=20):
+def first_paint(match, cwd, cmd, what):
+    """Starts cmd; returns (process, result so far, window), or None after reporting
+    that no window was painted."""
     x = X11()
     start = now_ns()
     proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     painted, window = x.wait_first_paint(match, start + 60 * 10**9)
     x.close()
-    result = {"what": "startup", "program": os.path.basename(cmd[0])}
+    result = {"what": what, "program": os.path.basename(cmd[0])}
     if painted is None:
         proc.kill()
         proc.wait()
         emit(**result, error="no window painted")
-        return
+        return None
     result["startup_ms"] = (painted - start) / 1e6
+    return proc, result, window
+
+
+def paint(match, cwd, cmd):
+    """Start-up alone, for more samples than the long runs give: ended by SIGTERM
+    a moment after the first paint."""
+    started = first_paint(match, cwd, cmd, "paint")
+    if started:
+        proc, result, _ = started
+        time.sleep(1)
+        proc.terminate()
+        proc.wait()
+        emit(**result)
+
+
+def startup(match, cwd, cmd, idle_s, settle_s=10, idle_from_s=20):
+    started = first_paint(match, cwd, cmd, "startup")
+    if not started:
+        return
+    proc, result, window = started
     time.sleep(settle_s)
     result["rss_mib"] = vm_hwm_kib(proc.pid) / 1024
     for key, kib in memory_kib(proc.pid).items():
@@ -380,6 +403,9 @@ def main(argv):
         dash = argv.index("--")
         match, cwd, idle_s = argv[2], argv[3], float(argv[4])
         startup(match, cwd, argv[dash + 1:], idle_s)
+    elif verb == "paint":
+        dash = argv.index("--")
+        paint(argv[2], argv[3], argv[dash + 1:])
     elif verb == "onset-announcer":
         onset_announcer(argv[2], int(argv[3]))
     elif verb == "onset-command":

@@ -8,7 +8,8 @@
 #   bash bench/run.sh           full run (about 14 minutes)
 #   bash bench/run.sh --quick   fewer and shorter runs (about 3 minutes)
 #
-# Tunables (environment): RUNS (start-up/idle/close runs per program), ONSET_RUNS,
+# Tunables (environment): RUNS (start-up/idle/close runs per program), STARTUP_RUNS
+# (further start-up-only runs per program, which end right after the first paint), ONSET_RUNS,
 # IDLE_SECONDS (idle window after the 10 s settle), COUNTDOWN_SECONDS (timing bench),
 # CHIME_BOUNDARIES (minute boundaries the chime bench waits for), COMPARE=0 (no
 # comparable programs), INSTALL_LIMIT_MB (largest install accepted for them).
@@ -37,12 +38,12 @@ cd "$root" || exit 1
 quick=0
 [[ ${1:-} == --quick ]] && quick=1
 if ((quick)); then
-    RUNS=${RUNS:-2} ONSET_RUNS=${ONSET_RUNS:-3} IDLE_SECONDS=${IDLE_SECONDS:-10}
+    RUNS=${RUNS:-2} STARTUP_RUNS=${STARTUP_RUNS:-6} ONSET_RUNS=${ONSET_RUNS:-3} IDLE_SECONDS=${IDLE_SECONDS:-10}
     COUNTDOWN_SECONDS=${COUNTDOWN_SECONDS:-15} CHIME_BOUNDARIES=${CHIME_BOUNDARIES:-1}
 else
     # A whole minute of idle: the minute chime counts once, the 15 s tips rotation four
     # times; a half minute holds the chime or not and reads 0 or 2 per minute for it.
-    RUNS=${RUNS:-5} ONSET_RUNS=${ONSET_RUNS:-7} IDLE_SECONDS=${IDLE_SECONDS:-60}
+    RUNS=${RUNS:-5} STARTUP_RUNS=${STARTUP_RUNS:-20} ONSET_RUNS=${ONSET_RUNS:-7} IDLE_SECONDS=${IDLE_SECONDS:-60}
     COUNTDOWN_SECONDS=${COUNTDOWN_SECONDS:-60} CHIME_BOUNDARIES=${CHIME_BOUNDARIES:-2}
 fi
 COMPARE=${COMPARE:-1}
@@ -124,6 +125,12 @@ for ((i = 0; i < RUNS; i++)); do
     "${probe[@]}" startup bench_reference_bare_window "$work/bare" "$IDLE_SECONDS" -- \
         "$build/bench/bench_reference_bare_window" >>"$results"
 done
+log "== start-up alone: lumivox and the bare Qt window, alternating, x $STARTUP_RUNS"
+for ((i = 0; i < STARTUP_RUNS; i++)); do
+    "${probe[@]}" paint lumivox "$work/app" -- "$work/app/lumivox" >>"$results"
+    "${probe[@]}" paint bench_reference_bare_window "$work/bare" -- \
+        "$build/bench/bench_reference_bare_window" >>"$results"
+done
 if ((have_clocks)); then
     log "== the same: gnome-clocks x $RUNS"
     mkdir -p "$work/clocks-home"
@@ -158,5 +165,5 @@ python3 "$root/bench/table.py" "$results" "$work/countdown.txt" "$work/chime.txt
     "$RUNS" "$ONSET_RUNS" "$IDLE_SECONDS" "$COUNTDOWN_SECONDS" "$CHIME_BOUNDARIES" \
     "$(printf '%s\n' "${notes[@]}")"
 echo
-echo "Command: bash bench/run.sh${1:+ $1} (RUNS=$RUNS ONSET_RUNS=$ONSET_RUNS IDLE_SECONDS=$IDLE_SECONDS COUNTDOWN_SECONDS=$COUNTDOWN_SECONDS CHIME_BOUNDARIES=$CHIME_BOUNDARIES)"
+echo "Command: bash bench/run.sh${1:+ $1} (RUNS=$RUNS STARTUP_RUNS=$STARTUP_RUNS ONSET_RUNS=$ONSET_RUNS IDLE_SECONDS=$IDLE_SECONDS COUNTDOWN_SECONDS=$COUNTDOWN_SECONDS CHIME_BOUNDARIES=$CHIME_BOUNDARIES)"
 echo "Machine: $(nproc) cores, $(uname -sr), $(date -u +%Y-%m-%d)"

@@ -73,6 +73,26 @@ third=$pid
 check "a new start shows its window" wait_until 30 main_window_of "$third"
 check "and keeps running" kill -0 "$third"
 
+echo "== the socket: only this user, and a stranger's bytes change nothing"
+check "only its owner may reach the socket" [ "$(stat -c %a "$work/runtime/lumivox.socket")" = 600 ]
+python3 - "$work/runtime/lumivox.socket" <<'EOF'
+import socket, sys
+for junk in (b"x" * 500, b"hello\n", b"\0\0\0"):
+    s = socket.socket(socket.AF_UNIX)
+    s.connect(sys.argv[1])
+    s.sendall(junk)
+    s.close()
+EOF
+check "the running copy survives them" kill -0 "$third"
+if [[ -n ${other:-} ]]; then
+    xdotool windowactivate --sync "$other" >/dev/null 2>&1
+    check "another window is active before the next start" wait_until 10 not_active
+fi
+start
+check "and still answers a later start" wait_until 30 gone "$pid"
+[[ -n ${other:-} ]] && check "which brings its window forward" wait_until 10 active
+check "one window remains" one_window
+
 echo "== closing the last copy"
 close_window
 check "it ends when its window is closed" wait_until 30 gone "$third"
