@@ -1,17 +1,28 @@
-// The window's life: what is brought up when it is created and torn down when it closes.
+// The window's life (created, closed) and what the window's rules ask of its widgets.
 #include "app/mainform.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QTextDocument>
 #include <QTimer>
-#include <QUrl>
 
-#include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
 #include "announcer/platform/resourceclips.h"
 #include "app/afterfirstpaint.h"
+#include "app/exceptionbox.h"
+#include "app/keepontop.h"
 #include "maker.h"
-#include "tips/lvwebtips.h"
+#include "settings/platform/settingslocation.h"
+#include "timing/platform/qttimeralarm.h"
+#include "timing/platform/systemwallclock.h"
+#include "timing/platform/wallalarm.h"
+#include "tips/platform/tipdisplay.h"
+#include "tips/platform/tipsdownload.h"
+
+using lumivox::ControlId;
 
 TForm1* Form1 = nullptr;
 
@@ -23,13 +34,39 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     if (!Form1)
         Form1 = this;
     setWindowTitle(QString::fromUtf8(lumivox::maker::kTitle));
+    // The design's intervals; the alarms re-arm both for the moment each is next due.
+    tmrSec = new QTimer(this);
+    tmrSec->setObjectName(QStringLiteral("tmrSec"));
+    tmrSec->setTimerType(Qt::PreciseTimer);
+    tmrSec->setInterval(985);
+    tmrHour = new QTimer(this);
+    tmrHour->setObjectName(QStringLiteral("tmrHour"));
+    tmrHour->setTimerType(Qt::PreciseTimer);
+    tmrHour->setInterval(60000);
+    tmr1 = new QTimer(this);
+    tmr1->setObjectName(QStringLiteral("tmr1"));
+    tmr1->setInterval(15000);
+    saveDelay_ = new QTimer(this);
+    saveDelay_->setSingleShot(true);
+    secAlarm_ = std::make_unique<lumivox::QtTimerAlarm>(tmrSec);
+    hourAlarm_ = std::make_unique<lumivox::WallAlarm>(tmrHour);
+    rules_ = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
+        *this, *clipSource_, options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput(),
+        false, nullptr, std::make_shared<lumivox::SystemWallClock>(), *secAlarm_, *hourAlarm_,
+        options_.settingsDir, lumivox::SystemSettingsPlaces()});
+    // Every handler reached from the event loop runs inside the rules' exception box.
+    connect(tmrSec, &QTimer::timeout, this, [this] { rules_->tmrSecTimer(); });
+    connect(tmrHour, &QTimer::timeout, this, [this] { rules_->tmrHourTimer(); });
+    connect(hourAlarm_.get(), &lumivox::WallAlarm::rang, this, [this] { rules_->tmrHourTimer(); });
+    connect(tmr1, &QTimer::timeout, this, [this] { rules_->tmr1Timer(); });
+    connect(saveDelay_, &QTimer::timeout, this, [this] { rules_->SaveDelayElapsed(); });
     CreateControls();
-    ConnectControls();
-    FormCreate();
+    rules_->FormCreate();
+    tmr1->start();
     // Nobody sees the About page or minimises into the notification area before the
     // window is there; taking that place costs as much as building the window.
     lumivox::AfterFirstPaint(this, [this] {
-        if (closed_)
+        if (rules_->Closed())
             return;
         CreateAboutPage();
         CreateTrayIcon();
@@ -37,46 +74,105 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 }
 
 TForm1::~TForm1() {
-    // Closing normally has stopped the announcer already.
-    Announcer.reset();
+    rules_.reset();
     if (Form1 == this)
         Form1 = nullptr;
 }
 
-void TForm1::FormCreate() {
-    LoadSettings();
-    WatchSettings();
-    Clips.LoadAll(*clipSource_);
-    // The announcer is the output's only owner here: it connects to the sound server
-    // on its own thread when it first speaks, and closes it there.
-    Announcer = std::make_unique<TMyThread>(
-        Clips, options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput());
-    Announcer->Resume();
-    // The chime timer follows the two chime boxes, as their click handler sets it.
-    chkHourClick();
-}
-
 void TForm1::FormClose() {
-    if (closed_)
-        return;
-    closed_ = true;
-    // Waits a moment for the thread; one stuck in the sound server is left behind.
-    Announcer->Shutdown();
-    Clips.ReleaseAll();
-    if (settingsSaveTimer_)
-        settingsSaveTimer_->stop();
-    SaveSettings();
-    if (openHomePageOnClose_)
-        QDesktopServices::openUrl(QUrl(QString::fromUtf8(lumivox::maker::kHomePageSlash)));
-    Tips.reset();
+    rules_->FormClose();
 }
 
 void TForm1::EndQuietly() {
-    openHomePageOnClose_ = false;
-    FormClose();
+    rules_->FormClose(false);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
+}
+
+std::string TForm1::Text(ControlId id) const {
+    if (auto* box = Control<QComboBox>(id))
+        return box->currentText().toStdString();
+    if (auto* label = Control<QLabel>(id))
+        return label->text().toStdString();
+    return {};
+}
+
+void TForm1::SetText(ControlId id, const std::string& text) {
+    if (auto* box = Control<QComboBox>(id)) {
+        box->setEditText(QString::fromStdString(text));
+        return;
+    }
+    if (auto* label = Control<QLabel>(id)) {
+        // Texts may come from the network: never read as markup.
+        label->setTextFormat(Qt::PlainText);
+        label->setText(QString::fromStdString(text));
+        if (!label->parentWidget()->layout()) // a laid-out label is sized by its strip
+            label->adjustSize();
+    }
+}
+
+void TForm1::SelectItem(ControlId id, int index) {
+    if (auto* box = Control<QComboBox>(id))
+        box->setCurrentIndex(index);
+}
+
+bool TForm1::Checked(ControlId id) const {
+    auto* box = Control<QCheckBox>(id);
+    return box && box->isChecked();
+}
+
+void TForm1::SetChecked(ControlId id, bool checked) {
+    // toggled, and with it the box's click, fires only on a change of state.
+    if (auto* box = Control<QCheckBox>(id))
+        box->setChecked(checked);
+}
+
+void TForm1::SetEnabled(ControlId id, bool enabled) {
+    if (QWidget* widget = Control(id))
+        widget->setEnabled(enabled);
+}
+
+void TForm1::SetHint(ControlId id, const std::string& text) {
+    // A hover hint reads anything that looks like markup as markup: such a text goes
+    // there escaped, as a paragraph of plain text.
+    const QString hint = QString::fromStdString(text);
+    if (QWidget* widget = Control(id))
+        widget->setToolTip(Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint) : hint);
+}
+
+void TForm1::ShowMessageBox(const std::string& text) {
+    lumivox::ShowMessageBox(this, windowTitle(), QString::fromStdString(text));
+}
+
+void TForm1::OpenAddress(const std::string& address) {
+    const QUrl url = lumivox::OpenableTipUrl(address);
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
+}
+
+void TForm1::SetKeepOnTop(bool on) {
+    lumivox::SetKeepOnTop(this, on);
+}
+
+std::string TForm1::TextFromNetwork(const std::string& bytes) const {
+    return lumivox::TipDisplayText(bytes).toStdString();
+}
+
+void TForm1::ArmSaveDelay(int milliseconds) {
+    saveDelay_->start(milliseconds);
+}
+
+void TForm1::CancelSaveDelay() {
+    saveDelay_->stop();
+}
+
+void TForm1::StartTipsDownload(int milliseconds) {
+    lumivox::TipsLimits limits;
+    limits.totalMs = milliseconds;
+    lumivox::StartTipsDownload(lumivox::TipsUrl(), limits, this, [this](const QByteArray& body) {
+        rules_->TipsArrived(body.toStdString());
+    });
 }

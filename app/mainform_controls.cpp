@@ -1,12 +1,10 @@
 // The window as the user sees it: every control with its place, text, font and
-// default, the three timers, which handler each event reaches, and the window's own
-// handlers (keep on top and the About page's links).
+// default, built from the window table, and which of the rules' events each reaches.
 #include "app/mainform.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -19,25 +17,21 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTabWidget>
-#include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <map>
-#include <type_traits>
 #include <vector>
 
 #include "app/clickablelabel.h"
-#include "app/exceptionbox.h"
 #include "app/fitfont.h"
 #include "app/keepontop.h"
 #include "app/windowlayout.h"
-#include "maker.h"
 
 namespace {
 
 namespace layout = lumivox::layout;
+using lumivox::ControlId;
 
 QString U(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -229,37 +223,46 @@ private:
     QWidget* window_;
 };
 
-// Every handler reached from a signal runs inside the standard exception box.
-template <typename Sender, typename Signal>
-void Bind(TForm1* form, Sender* sender, Signal signal, void (TForm1::*handler)()) {
-    QObject::connect(sender, signal, form,
-                     [form, handler] { lumivox::RunHandler(form, [&] { (form->*handler)(); }); });
-}
-
-void BindLink(TForm1* form, QLabel* label, void (TForm1::*handler)()) {
-    Bind(form, static_cast<lumivox::ClickableLabel*>(label), &lumivox::ClickableLabel::clicked,
-         handler);
-}
-
 } // namespace
 
-namespace {
+void TForm1::ForwardEvents(QWidget* widget, const layout::Control& c) {
+    const ControlId id = c.id;
+    lumivox::FormRules* rules = rules_.get();
+    switch (c.kind) {
+    case layout::Kind::Check:
+        // toggled fires on every change of state, by the user or by setChecked, and
+        // not when the state is set to the value it already has.
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::toggled, this,
+                [rules, id] { rules->Clicked(id); });
+        break;
+    case layout::Kind::Button:
+        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                [rules, id] { rules->Clicked(id); });
+        break;
+    case layout::Kind::Link:
+        connect(static_cast<lumivox::ClickableLabel*>(widget), &lumivox::ClickableLabel::clicked,
+                this, [rules, id] { rules->Clicked(id); });
+        break;
+    case layout::Kind::Combo:
+        connect(static_cast<QComboBox*>(widget), &QComboBox::currentTextChanged, this,
+                [rules, id] { rules->Edited(id); });
+        break;
+    default:
+        break;
+    }
+}
 
-using Made = std::map<std::string, QWidget*>;
-
-// Builds, in the table's order, every control whose parent is in `made` and that is
-// not there yet, leaving out whatever lies in `skipped`; lays out the docked ones.
-void BuildControls(Made& made, const std::string& skipped = {}) {
-    std::map<std::string, std::vector<std::pair<QWidget*, const layout::Control*>>> docked;
+void TForm1::BuildControls(bool aboutPage) {
+    std::map<ControlId, std::vector<std::pair<QWidget*, const layout::Control*>>> docked;
     for (const layout::Control& c : layout::Controls()) {
-        if (made.count(c.name) || !made.count(c.parent) || c.parent == skipped)
+        QWidget* parent = Control(c.parent);
+        if (Control(c.id) || !parent || (c.parent == ControlId::ts2 && !aboutPage))
             continue;
-        QWidget* parent = made.at(c.parent);
         QWidget* widget = MakeWidget(parent, c);
-        widget->setObjectName(U(c.name));
+        widget->setObjectName(U(std::string(lumivox::NameOf(c.id))));
         if (c.kind == layout::Kind::Page)
             static_cast<QTabWidget*>(parent)->addTab(widget, U(c.text));
-        if (c.font != layout::FontRole::Window || c.name == "lbl1")
+        if (c.font != layout::FontRole::Window)
             ApplyFont(widget, c.font);
         Place(widget, c);
         if (c.dock != layout::Dock::None)
@@ -271,17 +274,12 @@ void BuildControls(Made& made, const std::string& skipped = {}) {
             widget->setVisible(false);
         }
         widget->setEnabled(c.enabled);
-        made[c.name] = widget;
+        controls_[lumivox::IndexOf(c.id)] = widget;
+        ForwardEvents(widget, c);
     }
     for (const auto& [parent, children] : docked)
-        LayOutDocked(made.at(parent), children);
+        LayOutDocked(Control(parent), children);
 }
-
-template <typename Widget> void Take(const Made& made, Widget*& member, const char* name) {
-    member = qobject_cast<Widget*>(made.at(name));
-}
-
-} // namespace
 
 void TForm1::CreateControls() {
     const layout::Frame& frame = layout::Window();
@@ -294,103 +292,32 @@ void TForm1::CreateControls() {
     new CentreOnFirstShow(this);
 
     // The About page is not seen at start: its contents come after the first paint.
-    Made made{{"Form1", this}};
-    BuildControls(made, "ts2");
+    controls_[lumivox::IndexOf(ControlId::Form1)] = this;
+    BuildControls(false);
     lumivox::FitTextToFont(this);
 
-    auto as = [&made](auto*& member, const char* name) { Take(made, member, name); };
-    as(pgc1, "pgc1"), as(ts1, "ts1"), as(ts2, "ts2"), as(pnl2, "pnl2");
-    as(grp1Timer, "grp1Timer"), as(grp12, "grp12"), as(chkDispTop, "chkDispTop");
-    as(chkHour, "chkHour"), as(chkHalf, "chkHalf"), as(lbl7, "lbl7");
-    as(lblMinTick, "lblMinTick"), as(cbbHour, "cbbHour"), as(lbl10, "lbl10");
-    as(cbbMin, "cbbMin"), as(lbl11, "lbl11"), as(cbbSec, "cbbSec"), as(chkMin, "chkMin");
-    as(cbbLastMin, "cbbLastMin"), as(lbl12, "lbl12"), as(cbbPerMin, "cbbPerMin");
-    as(lbl13, "lbl13"), as(chkSec, "chkSec"), as(cbbLastSec, "cbbLastSec");
-    as(lbl15, "lbl15"), as(cbbPerSec, "cbbPerSec"), as(lbl16, "lbl16");
-    as(chkLastOne, "chkLastOne"), as(btnLastOne, "btnLastOne"), as(chkCircle, "chkCircle");
-    as(btnMinStart, "btnMinStart"), as(btnStop, "btnStop"), as(lblTips, "lblTips");
+    auto* pages = Control<QTabWidget>(ControlId::pgc1);
     // Chosen before the first paint (a test, a very quick click), the page fills at once.
-    connect(pgc1, &QTabWidget::currentChanged, this, [this] {
-        if (pgc1->currentWidget() == ts2)
+    connect(pages, &QTabWidget::currentChanged, this, [this, pages] {
+        if (pages->currentWidget() == Control(ControlId::ts2))
             CreateAboutPage();
     });
-    pgc1->setCurrentWidget(ts1);
+    pages->setCurrentWidget(Control(ControlId::ts1));
 
     const QString reason = lumivox::KeepOnTopUnavailableReason();
     if (!reason.isEmpty())
-        chkDispTop->setToolTip(reason);
+        Control(ControlId::chkDispTop)->setToolTip(reason);
 
     // Tab walks the timer page in the table's order; Qt skips the hidden button and
     // a disabled Stop.
-    const std::vector<const layout::Control*> chain = layout::TabChain("ts1");
+    const std::vector<const layout::Control*> chain = layout::TabChain(ControlId::ts1);
     for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(made.at(chain[i - 1]->name), made.at(chain[i]->name));
-
-    tmrSec = new QTimer(this);
-    tmrSec->setObjectName(QStringLiteral("tmrSec"));
-    tmrSec->setTimerType(Qt::PreciseTimer);
-    tmrSec->setInterval(985);
-    tmrHour = new QTimer(this);
-    tmrHour->setObjectName(QStringLiteral("tmrHour"));
-    tmrHour->setTimerType(Qt::PreciseTimer);
-    tmrHour->setInterval(60000);
-    tmr1 = new QTimer(this);
-    tmr1->setObjectName(QStringLiteral("tmr1"));
-    tmr1->setInterval(15000);
-    tmr1->start();
+        setTabOrder(Control(chain[i - 1]->id), Control(chain[i]->id));
 }
 
 void TForm1::CreateAboutPage() {
-    if (mmoHelp)
+    if (Control(ControlId::mmoHelp))
         return;
-    Made made{{"ts2", ts2}};
-    BuildControls(made);
-    lumivox::FitTextToFont(ts2);
-    auto as = [&made](auto*& member, const char* name) { Take(made, member, name); };
-    as(mmoHelp, "mmoHelp"), as(pnl1, "pnl1"), as(lbl1, "lbl1"), as(lbl2, "lbl2");
-    as(lbl14, "lbl14"), as(lbl8, "lbl8"), as(lbl3, "lbl3"), as(lbl4, "lbl4"), as(lbl5, "lbl5");
-    BindLink(this, lbl3, &TForm1::lbl3Click);
-    BindLink(this, lbl4, &TForm1::lbl4Click);
-    BindLink(this, lbl8, &TForm1::lbl8Click);
-    BindLink(this, lbl5, &TForm1::lbl5Click);
-}
-
-void TForm1::ConnectControls() {
-    Bind(this, tmrSec, &QTimer::timeout, &TForm1::tmrSecTimer);
-    Bind(this, tmrHour, &QTimer::timeout, &TForm1::tmrHourTimer);
-    Bind(this, tmr1, &QTimer::timeout, &TForm1::tmr1Timer);
-    // toggled fires on every change of state, by the user or by setChecked, and
-    // not when the state is set to the value it already has.
-    Bind(this, chkHour, &QCheckBox::toggled, &TForm1::chkHourClick);
-    Bind(this, chkHalf, &QCheckBox::toggled, &TForm1::chkHalfClick);
-    Bind(this, chkDispTop, &QCheckBox::toggled, &TForm1::chkDispTopClick);
-    Bind(this, btnMinStart, &QPushButton::clicked, &TForm1::btnMinStartClick);
-    Bind(this, btnStop, &QPushButton::clicked, &TForm1::btnStopClick);
-    BindLink(this, lblTips, &TForm1::lblTipsClick);
-}
-
-void TForm1::chkDispTopClick() {
-    lumivox::SetKeepOnTop(this, chkDispTop->isChecked());
-}
-
-namespace {
-void OpenTargetOf(const char* label) {
-    QDesktopServices::openUrl(QUrl(U(layout::Address(layout::Find(label).target))));
-}
-} // namespace
-
-void TForm1::lbl3Click() {
-    OpenTargetOf("lbl3");
-}
-
-void TForm1::lbl4Click() {
-    OpenTargetOf("lbl4");
-}
-
-void TForm1::lbl8Click() {
-    OpenTargetOf("lbl8");
-}
-
-void TForm1::lbl5Click() {
-    OpenTargetOf("lbl5");
+    BuildControls(true);
+    lumivox::FitTextToFont(Control(ControlId::ts2));
 }

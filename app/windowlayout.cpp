@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <stdexcept>
 
 #include "maker.h"
 
@@ -10,9 +9,9 @@ namespace lumivox::layout {
 
 namespace {
 
-Control Combo(std::string name, int left, int top, int width, std::string text, int first, int last,
+Control Combo(ControlId id, int left, int top, int width, std::string text, int first, int last,
               bool editable, int selected, int tab) {
-    Control c{std::move(name), Kind::Combo, "grp12", left, top, width, 24, std::move(text)};
+    Control c{id, Kind::Combo, ControlId::grp12, left, top, width, 24, std::move(text)};
     c.firstItem = first;
     c.lastItem = last;
     c.editable = editable;
@@ -21,99 +20,99 @@ Control Combo(std::string name, int left, int top, int width, std::string text, 
     return c;
 }
 
-Control Check(std::string name, std::string parent, int left, int top, int width, std::string text,
+Control Check(ControlId id, ControlId parent, int left, int top, int width, std::string text,
               int tab) {
-    Control c{std::move(name), Kind::Check, std::move(parent), left, top,
-              width,           17,          std::move(text)};
+    Control c{id, Kind::Check, parent, left, top, width, 17, std::move(text)};
     c.tabOrder = tab;
     return c;
 }
 
-Control Label(std::string name, std::string parent, int left, int top, int width, int height,
+Control Label(ControlId id, ControlId parent, int left, int top, int width, int height,
               std::string text) {
-    return Control{std::move(name), Kind::Label, std::move(parent), left, top,
-                   width,           height,      std::move(text)};
+    return Control{id, Kind::Label, parent, left, top, width, height, std::move(text)};
 }
 
-Control Link(std::string name, int left, int top, int width, std::string text, Target target) {
-    Control c{std::move(name), Kind::Link, "pnl1", left, top, width, 12, std::move(text)};
+Control Link(ControlId id, int left, int top, int width, std::string text, Target target) {
+    Control c{id, Kind::Link, ControlId::pnl1, left, top, width, 12, std::move(text)};
     c.font = FontRole::Link;
     c.target = target;
     return c;
 }
 
-Control Docked(std::string name, Kind kind, std::string parent, int left, int top, int width,
-               int height, Dock dock, int tab) {
-    Control c{std::move(name), kind, std::move(parent), left, top, width, height, {}};
+Control Docked(ControlId id, Kind kind, ControlId parent, int left, int top, int width, int height,
+               Dock dock, int tab) {
+    Control c{id, kind, parent, left, top, width, height, {}};
     c.dock = dock;
     c.tabOrder = tab;
     return c;
 }
 
 std::vector<Control> MakeControls() {
+    using enum ControlId;
     std::vector<Control> all;
-    all.push_back(Docked("pgc1", Kind::Tabs, "Form1", 0, 0, 544, 342, Dock::Client, 0));
-    all.push_back(Docked("pnl2", Kind::Panel, "Form1", 0, 342, 544, 20, Dock::Bottom, 1));
-    all.push_back(Control{"ts1", Kind::Page, "pgc1", 4, 27, 536, 311, "定时设置"});
-    all.push_back(Control{"ts2", Kind::Page, "pgc1", 4, 27, 536, 311, "关于帮助"});
+    all.push_back(Docked(pgc1, Kind::Tabs, Form1, 0, 0, 544, 342, Dock::Client, 0));
+    all.push_back(Docked(pnl2, Kind::Panel, Form1, 0, 342, 544, 20, Dock::Bottom, 1));
+    all.push_back(Control{ts1, Kind::Page, pgc1, 4, 27, 536, 311, "定时设置"});
+    all.push_back(Control{ts2, Kind::Page, pgc1, 4, 27, 536, 311, "关于帮助"});
 
-    Control group{"grp1Timer", Kind::Group, "ts1", 338, 8, 167, 89, "报时设置"};
+    Control group{grp1Timer, Kind::Group, ts1, 338, 8, 167, 89, "报时设置"};
     group.tabOrder = 0;
     all.push_back(group);
-    all.push_back(Check("chkHour", "grp1Timer", 21, 25, 97, "整点报时", 0));
-    all.push_back(Check("chkHalf", "grp1Timer", 21, 56, 92, "半点报时", 1));
+    all.push_back(Check(chkHour, grp1Timer, 21, 25, 97, "整点报时", 0));
+    all.push_back(Check(chkHalf, grp1Timer, 21, 56, 92, "半点报时", 1));
 
-    group = Control{"grp12", Kind::Group, "ts1", 9, 5, 312, 284, "倒计时"};
+    group = Control{grp12, Kind::Group, ts1, 9, 5, 312, 284, "倒计时"};
     group.tabOrder = 1;
     all.push_back(group);
-    all.push_back(Label("lbl7", "grp12", 15, 22, 144, 16, "倒计数(时:分:秒)："));
-    Control tick = Label("lblMinTick", "grp12", 162, 15, 104, 24, "00:10:30");
+    all.push_back(Label(lbl7, grp12, 15, 22, 144, 16, "倒计数(时:分:秒)："));
+    Control tick = Label(lblMinTick, grp12, 162, 15, 104, 24, "00:10:30");
     tick.font = FontRole::Tick;
     all.push_back(tick);
-    all.push_back(Combo("cbbHour", 32, 45, 70, "0", 0, 23, false, 0, 0));
-    all.push_back(Label("lbl10", "grp12", 103, 47, 8, 16, ":"));
-    all.push_back(Combo("cbbMin", 114, 45, 70, "10", 0, 59, false, 10, 1));
-    all.push_back(Label("lbl11", "grp12", 184, 47, 8, 16, ":"));
-    all.push_back(Combo("cbbSec", 195, 45, 70, "30", 0, 59, false, 30, 2));
-    all.push_back(Check("chkMin", "grp12", 15, 85, 57, "最后", 3));
-    all.push_back(Combo("cbbLastMin", 72, 82, 49, "10", 1, 60, true, 9, 4));
-    all.push_back(Label("lbl12", "grp12", 125, 85, 48, 16, "分钟每"));
-    all.push_back(Combo("cbbPerMin", 176, 82, 49, "1", 1, 30, true, 0, 5));
-    all.push_back(Label("lbl13", "grp12", 227, 85, 64, 16, "分钟报数"));
-    all.push_back(Check("chkSec", "grp12", 15, 120, 57, "最后", 6));
+    all.push_back(Combo(cbbHour, 32, 45, 70, "0", 0, 23, false, 0, 0));
+    all.push_back(Label(lbl10, grp12, 103, 47, 8, 16, ":"));
+    all.push_back(Combo(cbbMin, 114, 45, 70, "10", 0, 59, false, 10, 1));
+    all.push_back(Label(lbl11, grp12, 184, 47, 8, 16, ":"));
+    all.push_back(Combo(cbbSec, 195, 45, 70, "30", 0, 59, false, 30, 2));
+    all.push_back(Check(chkMin, grp12, 15, 85, 57, "最后", 3));
+    all.push_back(Combo(cbbLastMin, 72, 82, 49, "10", 1, 60, true, 9, 4));
+    all.push_back(Label(lbl12, grp12, 125, 85, 48, 16, "分钟每"));
+    all.push_back(Combo(cbbPerMin, 176, 82, 49, "1", 1, 30, true, 0, 5));
+    all.push_back(Label(lbl13, grp12, 227, 85, 64, 16, "分钟报数"));
+    all.push_back(Check(chkSec, grp12, 15, 120, 57, "最后", 6));
     // Shows "30" with no list item selected.
-    all.push_back(Combo("cbbLastSec", 72, 117, 49, "30", 1, 60, true, kNoItem, 7));
-    all.push_back(Label("lbl15", "grp12", 125, 120, 48, 16, "秒钟每"));
-    all.push_back(Combo("cbbPerSec", 176, 117, 49, "1", 1, 30, true, 0, 8));
-    all.push_back(Label("lbl16", "grp12", 227, 120, 64, 16, "秒钟报数"));
-    all.push_back(Check("chkLastOne", "grp12", 15, 154, 154, "最后一秒提示声音", 9));
-    Control button{"btnLastOne", Kind::Button, "grp12", 176, 154, 113, 23, "选择声音"};
+    all.push_back(Combo(cbbLastSec, 72, 117, 49, "30", 1, 60, true, kNoItem, 7));
+    all.push_back(Label(lbl15, grp12, 125, 120, 48, 16, "秒钟每"));
+    all.push_back(Combo(cbbPerSec, 176, 117, 49, "1", 1, 30, true, 0, 8));
+    all.push_back(Label(lbl16, grp12, 227, 120, 64, 16, "秒钟报数"));
+    all.push_back(Check(chkLastOne, grp12, 15, 154, 154, "最后一秒提示声音", 9));
+    Control button{btnLastOne, Kind::Button, grp12, 176, 154, 113, 23, "选择声音"};
     button.tabOrder = 10;
     button.visible = false;
     all.push_back(button);
-    all.push_back(Check("chkCircle", "grp12", 15, 196, 91, "循环计时", 11));
-    button = Control{"btnMinStart", Kind::Button, "grp12", 15, 239, 113, 27, "启动"};
+    all.push_back(Check(chkCircle, grp12, 15, 196, 91, "循环计时", 11));
+    button = Control{btnMinStart, Kind::Button, grp12, 15, 239, 113, 27, "启动"};
     button.tabOrder = 12;
     all.push_back(button);
-    button = Control{"btnStop", Kind::Button, "grp12", 176, 239, 113, 27, "停止"};
+    button = Control{btnStop, Kind::Button, grp12, 176, 239, 113, 27, "停止"};
     button.tabOrder = 13;
     button.enabled = false;
     all.push_back(button);
 
-    all.push_back(Check("chkDispTop", "ts1", 338, 107, 122, "显示在最前面", 2));
+    all.push_back(Check(chkDispTop, ts1, 338, 107, 122, "显示在最前面", 2));
 
-    all.push_back(Docked("mmoHelp", Kind::Memo, "ts2", 0, 0, 366, 311, Dock::Client, 0));
-    all.push_back(Docked("pnl1", Kind::Panel, "ts2", 366, 0, 170, 311, Dock::Right, 1));
-    all.push_back(Label("lbl1", "pnl1", 29, 15, 112, 16, maker::kTitle));
-    all.push_back(
-        Label("lbl2", "pnl1", 29, 50, 104, 16, std::string("版本：") + maker::kShownVersion));
-    all.push_back(Label("lbl14", "pnl1", 35, 93, 104, 16, "欢迎反馈建议"));
-    all.push_back(Link("lbl8", 45, 125, 72, "下载最新版本", Target::DownloadPage));
-    all.push_back(Link("lbl3", 51, 171, 60, "Lumivox工作室", Target::HomePage));
-    all.push_back(Link("lbl4", 23, 188, 126, maker::kHomePage, Target::HomePage));
-    all.push_back(Link("lbl5", 43, 243, 96, "赞助开发，谢谢！", Target::ShopPage));
+    all.push_back(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0));
+    all.push_back(Docked(pnl1, Kind::Panel, ts2, 366, 0, 170, 311, Dock::Right, 1));
+    Control title = Label(lbl1, pnl1, 29, 15, 112, 16, maker::kTitle);
+    title.font = FontRole::Title;
+    all.push_back(title);
+    all.push_back(Label(lbl2, pnl1, 29, 50, 104, 16, std::string("版本：") + maker::kShownVersion));
+    all.push_back(Label(lbl14, pnl1, 35, 93, 104, 16, "欢迎反馈建议"));
+    all.push_back(Link(lbl8, 45, 125, 72, "下载最新版本", Target::DownloadPage));
+    all.push_back(Link(lbl3, 51, 171, 60, "Lumivox工作室", Target::HomePage));
+    all.push_back(Link(lbl4, 23, 188, 126, maker::kHomePage, Target::HomePage));
+    all.push_back(Link(lbl5, 43, 243, 96, "赞助开发，谢谢！", Target::ShopPage));
 
-    Control tips{"lblTips", Kind::Link, "pnl2", 2, 3, 7, 13, ""};
+    Control tips{lblTips, Kind::Link, pnl2, 2, 3, 7, 13, ""};
     tips.font = FontRole::Tips;
     tips.target = Target::CurrentTip;
     all.push_back(tips);
@@ -132,11 +131,19 @@ const std::vector<Control>& Controls() {
     return controls;
 }
 
-const Control& Find(std::string_view name) {
-    for (const Control& c : Controls())
-        if (c.name == name)
-            return c;
-    throw std::out_of_range("no control named " + std::string(name));
+const Control& Find(ControlId id) {
+    // Every control has its row (the window itself, Form1, has none).
+    static const std::vector<const Control*> byId = [] {
+        std::vector<const Control*> rows(kControlIdCount, nullptr);
+        for (const Control& c : Controls())
+            rows[IndexOf(c.id)] = &c;
+        return rows;
+    }();
+    return *byId[IndexOf(id)];
+}
+
+bool IsContainer(Kind kind) {
+    return kind == Kind::Tabs || kind == Kind::Page || kind == Kind::Group || kind == Kind::Panel;
 }
 
 Font FontOf(FontRole role) {
@@ -148,6 +155,7 @@ Font FontOf(FontRole role) {
     case FontRole::Tips:
         return {13, false, true, true, 0, true};
     case FontRole::Window:
+    case FontRole::Title:
         break;
     }
     return {16, false, false, true, 0, false};
@@ -174,12 +182,13 @@ const std::vector<std::string>& HelpLines() {
 }
 
 const std::vector<Setting>& Settings() {
+    using enum ControlId;
     static const std::vector<Setting> settings = {
-        {"HourCounter", "cbbHour"},    {"MinuteCounter", "cbbMin"},  {"SecondCounter", "cbbSec"},
-        {"IsMinuteCounter", "chkMin"}, {"LastMinute", "cbbLastMin"}, {"PerMinute", "cbbPerMin"},
-        {"IsSecondCounter", "chkSec"}, {"LastSecond", "cbbLastSec"}, {"PerSecond", "cbbPerSec"},
-        {"IsLastOne", "chkLastOne"},   {"IsCircle", "chkCircle"},    {"IsDispTop", "chkDispTop"},
-        {"IsHour", "chkHour"},         {"IsHalf", "chkHalf"},
+        {"HourCounter", cbbHour},    {"MinuteCounter", cbbMin},  {"SecondCounter", cbbSec},
+        {"IsMinuteCounter", chkMin}, {"LastMinute", cbbLastMin}, {"PerMinute", cbbPerMin},
+        {"IsSecondCounter", chkSec}, {"LastSecond", cbbLastSec}, {"PerSecond", cbbPerSec},
+        {"IsLastOne", chkLastOne},   {"IsCircle", chkCircle},    {"IsDispTop", chkDispTop},
+        {"IsHour", chkHour},         {"IsHalf", chkHalf},
     };
     return settings;
 }
@@ -199,26 +208,59 @@ std::string Address(Target target) {
     return {};
 }
 
-std::vector<const Control*> TabChain(std::string_view root) {
+std::vector<const Control*> TabChain(ControlId root) {
     std::vector<const Control*> chain;
-    std::function<void(const std::string&)> walk = [&](const std::string& parent) {
+    std::function<void(ControlId)> walk = [&](ControlId parent) {
         std::vector<const Control*> children;
         for (const Control& c : Controls())
-            if (c.parent == parent && c.tabOrder != kNoTab && c.visible)
+            if (c.parent == parent && c.id != parent && c.tabOrder != kNoTab && c.visible)
                 children.push_back(&c);
         std::stable_sort(children.begin(), children.end(), [](const Control* a, const Control* b) {
             return a->tabOrder < b->tabOrder;
         });
         for (const Control* c : children) {
-            const bool container = c->kind == Kind::Tabs || c->kind == Kind::Page ||
-                                   c->kind == Kind::Group || c->kind == Kind::Panel;
-            if (!container)
+            if (!IsContainer(c->kind))
                 chain.push_back(c);
-            walk(c->name);
+            walk(c->id);
         }
     };
-    walk(std::string(root));
+    walk(root);
     return chain;
+}
+
+Rect PlaceIn(const Control& c, int parentWidth, int parentHeight) {
+    switch (c.dock) {
+    case Dock::Client: {
+        Rect rect{0, 0, parentWidth, parentHeight};
+        for (const Control& other : Controls()) {
+            if (other.parent != c.parent)
+                continue;
+            if (other.dock == Dock::Right)
+                rect.width -= other.width;
+            if (other.dock == Dock::Bottom)
+                rect.height -= other.height;
+        }
+        return rect;
+    }
+    case Dock::Right:
+        return {parentWidth - c.width, 0, c.width, parentHeight};
+    case Dock::Bottom:
+        return {0, parentHeight - c.height, parentWidth, c.height};
+    case Dock::None:
+        break;
+    }
+    return {c.left, c.top, c.width, c.height};
+}
+
+FlatParent Flattened(const Control& c) {
+    FlatParent flat{c.parent, 0, 0};
+    while (flat.parent != ControlId::Form1 && Find(flat.parent).kind == Kind::Group) {
+        const Control& group = Find(flat.parent);
+        flat.offsetLeft += group.left;
+        flat.offsetTop += group.top;
+        flat.parent = group.parent;
+    }
+    return flat;
 }
 
 } // namespace lumivox::layout

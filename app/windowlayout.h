@@ -1,11 +1,12 @@
-// The window's controls as data: names, kinds, parents, places, captions, fonts,
-// colours, list items, tab order and link targets. The Qt window and the Win32 window
-// are both built from this one table, so the layout is written once.
+// The window's controls as data: kinds, parents, places, captions, fonts, colours, list
+// items, tab order and link targets. The Qt window and the Win32 window are both built
+// from this one table, so the layout is written once.
 #pragma once
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "app/controlid.h"
 
 namespace lumivox::layout {
 
@@ -14,7 +15,8 @@ enum class Kind { Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, M
 // Where a control sits in its parent: at its own place, or filling a side.
 enum class Dock { None, Client, Right, Bottom };
 
-enum class FontRole { Window, Tick, Link, Tips };
+// Title: the window's font, set on the control itself rather than inherited.
+enum class FontRole { Window, Title, Tick, Link, Tips };
 
 enum class Target { None, HomePage, DownloadPage, ShopPage, CurrentTip };
 
@@ -22,9 +24,9 @@ inline constexpr int kNoTab = -1;
 inline constexpr int kNoItem = -1;
 
 struct Control {
-    std::string name;
+    ControlId id;
     Kind kind;
-    std::string parent; // "Form1" for the window itself
+    ControlId parent;
     // Relative to the parent's client area at 96 dpi; a label's size is that of its
     // text in the window font, and the label grows to fit whatever text it shows.
     int left, top, width, height;
@@ -63,15 +65,16 @@ const Frame& Window();
 // Parents before their children, each parent's children in tab order where they
 // have one.
 const std::vector<Control>& Controls();
-// The control of that name; throws std::out_of_range for an unknown one.
-const Control& Find(std::string_view name);
+const Control& Find(ControlId id);
+// Whether windows of this kind hold other controls.
+bool IsContainer(Kind kind);
 Font FontOf(FontRole role);
 // The help memo's lines.
 const std::vector<std::string>& HelpLines();
 // A setting of section "Common" in the settings file and the control holding it.
 struct Setting {
     std::string key;
-    std::string control;
+    ControlId control;
 };
 inline constexpr const char* kSettingsSection = "Common";
 // In the order they are read and written.
@@ -81,6 +84,25 @@ const std::vector<Setting>& Settings();
 std::string Address(Target target);
 // The controls under `root` that take the keyboard focus, in the order Tab walks
 // them: depth first, each parent's children by tab order. Hidden ones are left out.
-std::vector<const Control*> TabChain(std::string_view root);
+std::vector<const Control*> TabChain(ControlId root);
+
+struct Rect {
+    int left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+
+// A control's place in its parent's client area of that size: docked ones fill their
+// side (a client-docked one what its right- and bottom-docked siblings leave), the
+// others sit where the table puts them.
+Rect PlaceIn(const Control& c, int parentWidth, int parentHeight);
+
+// Where a control sits when group boxes hold no windows of their own (Win32, where a
+// group box would swallow its children's notifications): on the nearest ancestor that
+// is not a group box, moved by the places of the groups between.
+struct FlatParent {
+    ControlId parent;
+    int offsetLeft, offsetTop;
+};
+FlatParent Flattened(const Control& c);
 
 } // namespace lumivox::layout

@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
     TForm1 window(options);
     window.show();
     if (speaking)
-        QTimer::singleShot(500, &window, [&window] { window.btnMinStart->click(); });
+        QTimer::singleShot(500, &window, [&window] {
+            window.Control<QPushButton>(lumivox::ControlId::btnMinStart)->click();
+        });
     QTimer::singleShot(settleMs, &window, [&window] {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("closing %lld\n",

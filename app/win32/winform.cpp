@@ -3,21 +3,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
-#include <exception>
-#include <filesystem>
-#include <stdexcept>
+#include <memory>
+#include <string>
 
-#include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
-#include "app/win32/winshellparts.h"
-#include "framework/exceptiontext.h"
-#include "framework/utf8path.h"
-#include "maker.h"
-#include "settings/inifile.h"
+#include "app/win32/winsingleinstance.h"
 #include "settings/platform/settingslocation.h"
+#include "tips/platform/wintips.h"
+#include "tray/platform/wintray.h"
 
 namespace layout = lumivox::layout;
+using lumivox::ControlId;
 using lumivox::win::Wide;
 
 namespace {
@@ -56,10 +52,27 @@ const NativeKind& NativeOf(lumivox::layout::Kind kind) {
 }
 constexpr UINT kSecTimerMessage = WM_APP + 1;
 constexpr UINT kHourTimerMessage = WM_APP + 2;
-constexpr int kFirstId = 100;
+// The tips download's end, posted from the fetch's thread; lParam owns the body.
+constexpr UINT kTipsArrivedMessage = WM_APP + 3;
 constexpr UINT_PTR kSaveTimer = 1;
-constexpr UINT kSaveDelayMs = 500; // a burst of changes becomes one write
+constexpr UINT_PTR kTipsTimer = 2; // tmr1
+constexpr UINT kTipsInterval = 15000;
 constexpr LONG_PTR kRaised = 1;
+
+// A control's dialog id: its place in ControlId after this.
+constexpr int kFirstId = 100;
+
+int DialogId(ControlId id) {
+    return kFirstId + static_cast<int>(lumivox::IndexOf(id));
+}
+
+// The control behind a dialog id, if it is one of the window's.
+const layout::Control* ControlOf(int dialogId) {
+    const int index = dialogId - kFirstId;
+    if (index <= 0 || index >= static_cast<int>(lumivox::kControlIdCount))
+        return nullptr;
+    return &layout::Find(static_cast<ControlId>(index));
+}
 
 std::wstring WindowText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -113,24 +126,14 @@ bool RegisterClasses(HINSTANCE instance) {
     return registered;
 }
 
-bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
-TForm1::TForm1() : sound_(lumivox::CreateDefaultSoundOutput()) {}
+TForm1::TForm1() = default;
 
 TForm1::~TForm1() {
-    if (announcer_)
-        announcer_->Shutdown();
+    tipsFetch_.reset(); // an unfinished download is dropped, never waited for
+    tray_.reset();
+    rules_.reset();
     secAlarm_.reset();
     hourAlarm_.reset();
     for (auto& [role, font] : fonts_)
@@ -167,16 +170,25 @@ bool TForm1::Create(int showCommand) {
                             width, height, nullptr, nullptr, instance, this);
     if (!hwnd_)
         return false;
+    secAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kSecTimerMessage);
+    hourAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kHourTimerMessage);
+    // A close waits for the announcer: the process ends right after the window.
+    rules_ = std::make_unique<lumivox::FormRules>(
+        lumivox::FormRules::Parts{*this,
+                                  clipSource_,
+                                  lumivox::CreateDefaultSoundOutput(),
+                                  true,
+                                  nullptr,
+                                  std::make_shared<lumivox::win::LocalWallClock>(),
+                                  *secAlarm_,
+                                  *hourAlarm_,
+                                  {},
+                                  lumivox::SystemSettingsPlaces()});
     CreateControls();
-    FormCreate();
-    // --- shell parts: tray icon, tips, one copy ---
-    shellParts_ = std::make_unique<lumivox::WinShellParts>(
-        hwnd_, [this](const std::string& name) { return Control(name); },
-        [this](HWND label, const std::wstring& text) {
-            SetWindowTextW(label, text.c_str());
-            SizeToText(label, text);
-        });
-    // --- end shell parts ---
+    rules_->FormCreate();
+    tray_ = std::make_unique<lumivox::WinMainWindowTray>(
+        hwnd_, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+    SetTimer(hwnd_, kTipsTimer, kTipsInterval, nullptr);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     return true;
@@ -207,59 +219,27 @@ void TForm1::SizeToText(HWND label, const std::wstring& text) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND TForm1::CreateControl(const layout::Control& c, int id) {
+HWND TForm1::CreateControl(const layout::Control& c) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    // Group boxes hold no windows in Win32 (they would swallow the notifications): their
-    // controls sit on the group's parent, moved by the group's place.
-    std::string parentName = c.parent;
-    int left = c.left;
-    int top = c.top;
-    int width = c.width;
-    int height = c.height;
-    while (parentName != "Form1" && layout::Find(parentName).kind == layout::Kind::Group) {
-        const layout::Control& group = layout::Find(parentName);
-        left += group.left;
-        top += group.top;
-        parentName = group.parent;
-    }
-    HWND parent = Control(parentName);
+    const layout::FlatParent flat = layout::Flattened(c);
+    HWND parent = Control(flat.parent);
     RECT area;
     GetClientRect(parent, &area);
-    switch (c.dock) {
-    case layout::Dock::Client:
-        if (c.parent != "Form1") { // whatever the right-docked sibling leaves
-            width = area.right;
-            for (const layout::Control& other : layout::Controls())
-                if (other.parent == c.parent && other.dock == layout::Dock::Right)
-                    width -= other.width;
-            height = area.bottom;
-        }
-        break;
-    case layout::Dock::Right:
-        left = area.right - c.width;
-        height = area.bottom;
-        break;
-    case layout::Dock::Bottom:
-        top = area.bottom - c.height;
-        width = area.right;
-        break;
-    case layout::Dock::None:
-        break;
-    }
+    layout::Rect place = layout::PlaceIn(c, area.right, area.bottom);
+    place.left += flat.offsetLeft;
+    place.top += flat.offsetTop;
 
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
     if (c.tabOrder != layout::kNoTab && c.visible && c.kind != layout::Kind::Group &&
         c.kind != layout::Kind::Panel && c.kind != layout::Kind::Tabs)
         style |= WS_TABSTOP;
     const NativeKind& native = NativeOf(c.kind);
-    const wchar_t* className = native.className;
     style |= native.style;
-    const DWORD exStyle = native.exStyle;
     std::wstring text = native.captioned ? Wide(c.text) : std::wstring();
     if (c.kind == layout::Kind::Combo) {
         style |= c.editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
         // The height given is the box with its list dropped down.
-        height = c.height + layout::Window().comboRows * layout::Window().comboItemHeight + 2;
+        place.height = c.height + layout::Window().comboRows * layout::Window().comboItemHeight + 2;
     }
     if (c.kind == layout::Kind::Memo) {
         for (std::size_t i = 0; i < layout::HelpLines().size(); ++i)
@@ -278,15 +258,13 @@ HWND TForm1::CreateControl(const layout::Control& c, int id) {
         GetClientRect(tabs, &display);
         TabCtrl_AdjustRect(tabs, FALSE, &display);
         MapWindowPoints(tabs, hwnd_, reinterpret_cast<POINT*>(&display), 2);
-        left = display.left;
-        top = display.top;
-        width = display.right - display.left;
-        height = display.bottom - display.top;
+        place = {display.left, display.top, display.right - display.left,
+                 display.bottom - display.top};
         parent = hwnd_;
     }
-    HWND control =
-        CreateWindowExW(exStyle, className, text.c_str(), style, left, top, width, height, parent,
-                        reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+    HWND control = CreateWindowExW(
+        native.exStyle, native.className, text.c_str(), style, place.left, place.top, place.width,
+        place.height, parent, reinterpret_cast<HMENU>(INT_PTR(DialogId(c.id))), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.font)), FALSE);
     if (c.kind == layout::Kind::Panel)
         SetWindowLongPtrW(control, GWLP_USERDATA, kRaised);
@@ -308,13 +286,13 @@ HWND TForm1::CreateControl(const layout::Control& c, int id) {
 }
 
 void TForm1::CreateControls() {
-    controls_["Form1"] = hwnd_;
+    controls_[lumivox::IndexOf(ControlId::Form1)] = hwnd_;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout::FontRole::Window)),
                  FALSE);
     windowBrush_ = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
-    const auto& all = layout::Controls();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        controls_[all[i].name] = CreateControl(all[i], kFirstId + static_cast<int>(i));
+    // In the table's order, which is the order Tab walks them.
+    for (const layout::Control& c : layout::Controls())
+        controls_[lumivox::IndexOf(c.id)] = CreateControl(c);
     ShowPage(0);
 }
 
@@ -322,42 +300,12 @@ void TForm1::ShowPage(int index) {
     int page = 0;
     for (const layout::Control& c : layout::Controls())
         if (c.kind == layout::Kind::Page)
-            ShowWindow(Control(c.name), page++ == index ? SW_SHOW : SW_HIDE);
-    SendMessageW(Control("pgc1"), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-HWND TForm1::Control(const std::string& name) const {
-    return controls_.at(name);
-}
-
-bool TForm1::Checked(const std::string& name) const {
-    return SendMessageW(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TForm1::SetChecked(const std::string& name, bool checked) {
-    if (Checked(name) == checked)
-        return;
-    // A changed state runs the box's click handler, as a click would.
-    SendMessageW(Control(name), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Command(GetDlgCtrlID(Control(name)), BN_CLICKED);
+            ShowWindow(Control(c.id), page++ == index ? SW_SHOW : SW_HIDE);
+    SendMessageW(Control(ControlId::pgc1), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool TForm1::PreTranslate(MSG& msg) {
     return hwnd_ && IsDialogMessageW(hwnd_, &msg);
-}
-
-template <typename Handler> void TForm1::Run(Handler&& handler) {
-    // The standard exception box: the handler is abandoned, the program goes on.
-    std::string message;
-    try {
-        handler();
-        return;
-    } catch (const std::exception& error) {
-        message = error.what();
-    } catch (...) {
-    }
-    MessageBoxW(hwnd_, Wide(lumivox::ExceptionBoxText(message)).c_str(),
-                Wide(layout::Window().title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -372,31 +320,32 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    // --- shell parts ---
-    if (shellParts_) {
-        if (auto done = shellParts_->Handle(message, wParam, lParam))
+    // The tray icon sees the window's messages first: a minimise may become a hide.
+    if (tray_) {
+        if (auto done = tray_->HandleMainWindowMessage(message, wParam, lParam))
             return *done;
     }
-    // --- end shell parts ---
+    if (message == lumivox::win::BringToFrontMessage()) {
+        BringToFront();
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lParam)->code == TCN_SELCHANGE)
-            ShowPage(static_cast<int>(SendMessageW(Control("pgc1"), TCM_GETCURSEL, 0, 0)));
+            ShowPage(static_cast<int>(SendMessageW(Control(ControlId::pgc1), TCM_GETCURSEL, 0, 0)));
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        const int index = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) - kFirstId;
-        const auto& all = layout::Controls();
-        if (index >= 0 && index < static_cast<int>(all.size())) {
-            const layout::Font font = layout::FontOf(all[static_cast<std::size_t>(index)].font);
+        if (const layout::Control* c = ControlOf(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
+            const layout::Font font = layout::FontOf(c->font);
             if (!font.windowText)
                 SetTextColor(dc,
                              RGB((font.rgb >> 16) & 0xFF, (font.rgb >> 8) & 0xFF, font.rgb & 0xFF));
-            if (all[static_cast<std::size_t>(index)].kind == layout::Kind::Memo) {
+            if (c->kind == layout::Kind::Memo) {
                 SetBkColor(dc, GetSysColor(COLOR_WINDOW));
                 return reinterpret_cast<LRESULT>(windowBrush_);
             }
@@ -405,10 +354,8 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR: {
-        const int index = GetDlgCtrlID(reinterpret_cast<HWND>(wParam)) - kFirstId;
-        const auto& all = layout::Controls();
-        if (index >= 0 && index < static_cast<int>(all.size()) &&
-            layout::FontOf(all[static_cast<std::size_t>(index)].font).handCursor) {
+        const layout::Control* c = ControlOf(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+        if (c && layout::FontOf(c->font).handCursor) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
@@ -416,36 +363,41 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case kSecTimerMessage:
         if (secAlarm_ && secAlarm_->IsCurrent(wParam))
-            Run([this] { tmrSecTimer(); });
+            rules_->tmrSecTimer();
         return 0;
     case kHourTimerMessage:
         if (hourAlarm_ && hourAlarm_->IsCurrent(wParam))
-            Run([this] { tmrHourTimer(); });
+            rules_->tmrHourTimer();
         return 0;
     case WM_TIMECHANGE:
         // The chime sleeps a whole minute: a clock set meanwhile must wake it now.
-        if (chime_)
-            Run([this] { chime_->OnClockChanged(); });
+        rules_->ClockChanged();
         return 0;
     case WM_POWERBROADCAST:
         // Its timer stood still while the machine slept.
-        if (wParam == PBT_APMRESUMEAUTOMATIC && chime_)
-            Run([this] { chime_->OnClockChanged(); });
+        if (wParam == PBT_APMRESUMEAUTOMATIC)
+            rules_->ClockChanged();
         return TRUE;
     case WM_TIMER:
         if (wParam == kSaveTimer) {
             KillTimer(hwnd_, kSaveTimer);
-            saveDue_ = false;
-            if (!closed_)
-                SaveSettings();
+            rules_->SaveDelayElapsed();
+        } else if (wParam == kTipsTimer) {
+            rules_->tmr1Timer();
         }
         return 0;
+    case kTipsArrivedMessage: {
+        const std::unique_ptr<std::string> body(reinterpret_cast<std::string*>(lParam));
+        tipsFetch_.reset();
+        rules_->TipsArrived(*body);
+        return 0;
+    }
     case WM_ENDSESSION:
         if (wParam)
             FormClose(false);
         return 0;
     case WM_CLOSE:
-        FormClose();
+        FormClose(true);
         DestroyWindow(hwnd_);
         return 0;
     case WM_DESTROY:
@@ -458,212 +410,125 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TForm1::Command(int id, int code) {
-    const auto& all = layout::Controls();
-    const int index = id - kFirstId;
-    if (index < 0 || index >= static_cast<int>(all.size()))
+    const layout::Control* c = ControlOf(id);
+    if (!c)
         return;
-    const layout::Control& c = all[static_cast<std::size_t>(index)];
-    const bool changed =
-        (c.kind == layout::Kind::Check && code == BN_CLICKED) ||
-        (c.kind == layout::Kind::Combo && (code == CBN_SELCHANGE || code == CBN_EDITCHANGE));
-    if (changed && std::any_of(layout::Settings().begin(), layout::Settings().end(),
-                               [&](const layout::Setting& s) { return s.control == c.name; }))
-        SaveSettingsSoon();
-    if (c.kind == layout::Kind::Link && code == STN_CLICKED && c.target != layout::Target::None) {
-        Run([&] { LinkClick(c); });
-        return;
+    switch (c->kind) {
+    case layout::Kind::Check:
+    case layout::Kind::Button:
+        if (code == BN_CLICKED)
+            rules_->Clicked(c->id);
+        break;
+    case layout::Kind::Link:
+        if (code == STN_CLICKED)
+            rules_->Clicked(c->id);
+        break;
+    case layout::Kind::Combo:
+        if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)
+            rules_->Edited(c->id);
+        break;
+    default:
+        break;
     }
-    if (code != BN_CLICKED)
-        return;
-    if (c.name == "chkHour")
-        Run([this] { chkHourClick(); });
-    else if (c.name == "chkHalf")
-        Run([this] { chkHalfClick(); });
-    else if (c.name == "chkDispTop")
-        Run([this] { chkDispTopClick(); });
-    else if (c.name == "btnMinStart")
-        Run([this] { btnMinStartClick(); });
-    else if (c.name == "btnStop")
-        Run([this] { btnStopClick(); });
-}
-
-void TForm1::FormCreate() {
-    secAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kSecTimerMessage);
-    hourAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kHourTimerMessage);
-    countdown_ = std::make_unique<lumivox::Countdown>(*this, *this, monotonic_, *secAlarm_);
-    chime_ = std::make_unique<lumivox::Chime>(*this, *this, wall_, *hourAlarm_);
-    LoadSettings();
-    Clips.LoadAll(clipSource_);
-    announcer_ = std::make_unique<TMyThread>(Clips, *sound_);
-    announcer_->Resume();
-    chime_->Update();
-    watching_ = true;
-}
-
-void TForm1::SaveSettingsSoon() {
-    // Not pushed back by later changes: every change is on disk within the delay.
-    if (watching_ && !closed_ && !saveDue_)
-        saveDue_ = SetTimer(hwnd_, kSaveTimer, kSaveDelayMs, nullptr) != 0;
 }
 
 void TForm1::FormClose(bool openHomePage) {
-    if (closed_)
+    if (rules_->Closed())
         return;
-    closed_ = true;
-    // Stops the clip being played and waits for the thread: it must not outlive the
-    // clips it reads.
-    announcer_->Shutdown();
-    Clips.ReleaseAll();
-    KillTimer(hwnd_, kSaveTimer);
-    SaveSettings();
-    if (openHomePage)
-        ShellExecuteW(hwnd_, L"open", Wide(lumivox::maker::kHomePageSlash).c_str(), nullptr,
-                      nullptr, SW_SHOW);
-    shellParts_.reset(); // --- shell parts: the icon goes, the tips list last ---
+    rules_->FormClose(openHomePage);
+    KillTimer(hwnd_, kTipsTimer);
+    tipsFetch_.reset();
+    // Bodies already posted are freed with the window's queue: nothing to report to.
+    MSG pending;
+    while (PeekMessageW(&pending, hwnd_, kTipsArrivedMessage, kTipsArrivedMessage, PM_REMOVE))
+        delete reinterpret_cast<std::string*>(pending.lParam);
+    tray_.reset(); // the icon goes with the window
 }
 
-void TForm1::chkHourClick() {
-    if (chime_)
-        chime_->Update();
+void TForm1::BringToFront() {
+    // Through the tray icon's own restore: it also brings the window out of the tray.
+    if (tray_)
+        tray_->Icon().Restore();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
 }
 
-void TForm1::chkHalfClick() {
-    if (chime_)
-        chime_->Update();
+// --- What the rules ask of the controls ---------------------------------------------------
+
+std::string TForm1::Text(ControlId id) const {
+    HWND control = Control(id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return lumivox::win::Utf8(text);
 }
 
-void TForm1::btnMinStartClick() {
-    countdown_->Start();
-}
-
-void TForm1::btnStopClick() {
-    countdown_->Stop();
-}
-
-void TForm1::tmrSecTimer() {
-    countdown_->OnTimer();
-}
-
-void TForm1::tmrHourTimer() {
-    chime_->OnTimer();
-}
-
-void TForm1::chkDispTopClick() {
-    SetWindowPos(hwnd_, Checked("chkDispTop") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void TForm1::LinkClick(const layout::Control& label) {
-    const std::string address = layout::Address(label.target);
-    if (!address.empty())
-        ShellExecuteW(hwnd_, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void TForm1::LoadSettings() {
-    try {
-        TIniFile ini(lumivox::SettingsFilePath({}));
-        if (!ini.SectionExists(layout::kSettingsSection))
-            return; // every control keeps its design value
-        for (const layout::Setting& setting : layout::Settings()) {
-            const layout::Control& c = layout::Find(setting.control);
-            if (c.kind == layout::Kind::Check) {
-                SetChecked(c.name, ini.ReadInteger(layout::kSettingsSection, setting.key, 0) != 0);
-                continue;
-            }
-            const std::wstring stored =
-                Wide(ini.ReadString(layout::kSettingsSection, setting.key, c.text));
-            if (c.editable) {
-                SetWindowTextW(Control(c.name), stored.c_str());
-                continue;
-            }
-            // A pick-only box selects the item with the stored text, or none.
-            LRESULT found = CB_ERR;
-            for (int i = 0; i <= c.lastItem - c.firstItem && found == CB_ERR; ++i)
-                if (EqualsIgnoringAsciiCase(std::to_wstring(c.firstItem + i), stored))
-                    found = i;
-            SendMessageW(Control(c.name), CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-        }
-    } catch (...) {
-        // Settings never stop the window from starting: what was set stays set.
-    }
-}
-
-void TForm1::SaveSettings() {
-    try {
-        const std::string folder = lumivox::SettingsDirectory({});
-        const std::string path = folder + lumivox::kSettingsFileName;
-        TIniFile ini(path);
-        bool write = ini.SectionExists(layout::kSettingsSection);
-        // A portable copy keeps its file as the user left it; the per-user place
-        // is the program's own, so its file is made at the first close.
-        std::error_code error;
-        if (!write && !lumivox::IsPortableSettings({}) &&
-            !std::filesystem::exists(lumivox::Utf8Path(path), error)) {
-            std::filesystem::create_directories(lumivox::Utf8Path(folder), error);
-            write = true;
-        }
-        if (write) {
-            for (const layout::Setting& setting : layout::Settings()) {
-                const layout::Control& c = layout::Find(setting.control);
-                if (c.kind == layout::Kind::Check)
-                    ini.WriteInteger(layout::kSettingsSection, setting.key,
-                                     Checked(c.name) ? 1 : 0);
-                else
-                    ini.WriteString(layout::kSettingsSection, setting.key,
-                                    lumivox::win::Utf8(WindowText(Control(c.name))));
-            }
-        }
-        ini.UpdateFile();
-    } catch (...) {
-        // A refused save must not stop the close; the old file is left as it was.
-    }
-}
-
-std::string TForm1::BoxText(lumivox::CountdownBox box) const {
-    static const char* const kBoxes[] = {"cbbHour",   "cbbMin",     "cbbSec",   "cbbLastMin",
-                                         "cbbPerMin", "cbbLastSec", "cbbPerSec"};
-    return lumivox::win::Utf8(WindowText(Control(kBoxes[static_cast<int>(box)])));
-}
-
-bool TForm1::IsChecked(lumivox::CountdownCheck check) const {
-    switch (check) {
-    case lumivox::CountdownCheck::Minute:
-        return Checked("chkMin");
-    case lumivox::CountdownCheck::Second:
-        return Checked("chkSec");
-    case lumivox::CountdownCheck::LastOne:
-        return Checked("chkLastOne");
-    case lumivox::CountdownCheck::Circle:
-        return Checked("chkCircle");
-    }
-    return false;
-}
-
-void TForm1::ShowRemaining(const std::string& text) {
+void TForm1::SetText(ControlId id, const std::string& text) {
     const std::wstring wide = Wide(text);
-    SetWindowTextW(Control("lblMinTick"), wide.c_str());
-    SizeToText(Control("lblMinTick"), wide);
+    SetWindowTextW(Control(id), wide.c_str());
+    const layout::Kind kind = layout::Find(id).kind;
+    if (kind == layout::Kind::Label || kind == layout::Kind::Link)
+        SizeToText(Control(id), wide);
 }
 
-void TForm1::ShowCounting(bool counting) {
-    EnableWindow(Control("btnMinStart"), !counting);
-    EnableWindow(Control("btnStop"), counting);
+void TForm1::SelectItem(ControlId id, int index) {
+    SendMessageW(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void TForm1::ShowNoCondition() {
-    MessageBoxW(hwnd_, L"请选择倒计数条件后再试！", Wide(layout::Window().title).c_str(),
+bool TForm1::Checked(ControlId id) const {
+    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TForm1::SetChecked(ControlId id, bool checked) {
+    if (Checked(id) == checked)
+        return;
+    // A changed state runs the box's click handler, as a click would.
+    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    rules_->Clicked(id);
+}
+
+void TForm1::SetEnabled(ControlId id, bool enabled) {
+    EnableWindow(Control(id), enabled);
+}
+
+void TForm1::SetHint(ControlId, const std::string&) {
+    // Plain Win32 controls show no hover hints.
+}
+
+void TForm1::ShowMessageBox(const std::string& text) {
+    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(layout::Window().title).c_str(),
                 MB_OK | MB_ICONERROR);
 }
 
-bool TForm1::HourChecked() const {
-    return Checked("chkHour");
+void TForm1::OpenAddress(const std::string& address) {
+    lumivox::OpenTipLink(hwnd_, address);
 }
 
-bool TForm1::HalfChecked() const {
-    return Checked("chkHalf");
+void TForm1::SetKeepOnTop(bool on) {
+    SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void TForm1::Post(std::int32_t kind, std::int32_t value) {
-    if (announcer_)
-        announcer_->Post(kind, value);
+std::string TForm1::TextFromNetwork(const std::string& bytes) const {
+    return lumivox::win::Utf8(lumivox::TipTextW(bytes));
+}
+
+void TForm1::ArmSaveDelay(int milliseconds) {
+    SetTimer(hwnd_, kSaveTimer, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void TForm1::CancelSaveDelay() {
+    KillTimer(hwnd_, kSaveTimer);
+}
+
+void TForm1::StartTipsDownload(int milliseconds) {
+    lumivox::WinTipsLimits limits;
+    limits.totalMs = milliseconds;
+    HWND window = hwnd_;
+    tipsFetch_ = std::make_unique<lumivox::WinTipsFetch>(
+        lumivox::WinTipsUrl(), limits, [window](std::string body) {
+            auto* owned = new std::string(std::move(body));
+            if (!PostMessageW(window, kTipsArrivedMessage, 0, reinterpret_cast<LPARAM>(owned)))
+                delete owned;
+        });
+    tipsFetch_->Start();
 }

@@ -1,26 +1,23 @@
-// The program's one window on Windows, built with plain Win32 controls from the same
-// control table as the Qt window, its handlers calling the same core.
+// The program's one window on Windows: plain Win32 controls built from the window
+// table, each event forwarded to the window's rules (app/formrules.h).
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "announcer/clipbank.h"
+#include "app/formrules.h"
 #include "app/win32/winsupport.h"
 #include "app/windowlayout.h"
-#include "timing/chime.h"
-#include "timing/countdown.h"
 
-class TMyThread;
 namespace lumivox {
-class WinShellParts;
-}
+class WinMainWindowTray;
+class WinTipsFetch;
+} // namespace lumivox
 
-class TForm1 : public lumivox::CountdownView,
-               public lumivox::ChimeView,
-               public lumivox::RequestPoster {
+class TForm1 : private lumivox::FormFrontEnd {
 public:
     TForm1();
     ~TForm1() override;
@@ -31,72 +28,48 @@ public:
     // centred. False when the window could not be created.
     bool Create(int showCommand);
     HWND Handle() const { return hwnd_; }
+    HWND Control(lumivox::ControlId id) const { return controls_[lumivox::IndexOf(id)]; }
     // Dialog keys (Tab, arrows, space) for the window's controls.
     bool PreTranslate(MSG& msg);
-
-    // --- Events ----------------------------------------------------------------
-    void FormCreate();
-    // The close sequence; the session's end runs it without opening the home page.
-    void FormClose(bool openHomePage = true);
-    void chkHourClick();
-    void chkHalfClick();
-    void btnMinStartClick();
-    void btnStopClick();
-    void tmrSecTimer();
-    void tmrHourTimer();
-    void chkDispTopClick();
-    void LinkClick(const lumivox::layout::Control& label);
-
-    void LoadSettings();
-    void SaveSettings();
-    // Every change is on disk within half a second, so a session that ends without
-    // the window's close keeps it too.
-    void SaveSettingsSoon();
-
-    // CountdownView, ChimeView, RequestPoster.
-    std::string BoxText(lumivox::CountdownBox box) const override;
-    bool IsChecked(lumivox::CountdownCheck check) const override;
-    void ShowRemaining(const std::string& text) override;
-    void ShowCounting(bool counting) override;
-    void ShowNoCondition() override;
-    bool HourChecked() const override;
-    bool HalfChecked() const override;
-    void Post(std::int32_t kind, std::int32_t value) override;
-
-    lumivox::ClipBank Clips;
+    lumivox::FormRules& Rules() { return *rules_; }
+    // Out of the tray (or the taskbar) and to the front: a second start asks for it.
+    void BringToFront();
 
 private:
+    // FormFrontEnd.
+    std::string Text(lumivox::ControlId id) const override;
+    void SetText(lumivox::ControlId id, const std::string& text) override;
+    void SelectItem(lumivox::ControlId id, int index) override;
+    bool Checked(lumivox::ControlId id) const override;
+    void SetChecked(lumivox::ControlId id, bool checked) override;
+    void SetEnabled(lumivox::ControlId id, bool enabled) override;
+    void SetHint(lumivox::ControlId id, const std::string& text) override;
+    void ShowMessageBox(const std::string& text) override;
+    void OpenAddress(const std::string& address) override;
+    void SetKeepOnTop(bool on) override;
+    std::string TextFromNetwork(const std::string& bytes) const override;
+    void ArmSaveDelay(int milliseconds) override;
+    void CancelSaveDelay() override;
+    void StartTipsDownload(int milliseconds) override;
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    HWND CreateControl(const lumivox::layout::Control& c, int id);
+    HWND CreateControl(const lumivox::layout::Control& c);
     void SizeToText(HWND label, const std::wstring& text);
     void Command(int id, int code);
     void ShowPage(int index);
-    template <typename Handler> void Run(Handler&& handler);
-
-    HWND Control(const std::string& name) const;
-    bool Checked(const std::string& name) const;
-    void SetChecked(const std::string& name, bool checked);
+    void FormClose(bool openHomePage);
     HFONT FontFor(lumivox::layout::FontRole role);
 
     HWND hwnd_ = nullptr;
-    std::map<std::string, HWND> controls_;
+    std::array<HWND, lumivox::kControlIdCount> controls_{};
     std::map<lumivox::layout::FontRole, HFONT> fonts_;
     HBRUSH windowBrush_ = nullptr;
-    std::shared_ptr<lumivox::SoundOutput> sound_;
     lumivox::win::ResourceClipSource clipSource_;
-    std::unique_ptr<TMyThread> announcer_;
-    lumivox::SteadyClock monotonic_;
-    lumivox::win::LocalWallClock wall_;
     std::unique_ptr<lumivox::win::MessageAlarm> secAlarm_;
     std::unique_ptr<lumivox::win::MessageAlarm> hourAlarm_;
-    std::unique_ptr<lumivox::Countdown> countdown_;
-    std::unique_ptr<lumivox::Chime> chime_;
-    bool closed_ = false;
-    bool watching_ = false; // changes are saved: from the end of FormCreate
-    bool saveDue_ = false;
-    // Tray icon, web tips, the second start's request: the window's messages go
-    // there first.
-    std::unique_ptr<lumivox::WinShellParts> shellParts_;
+    std::unique_ptr<lumivox::FormRules> rules_;
+    std::unique_ptr<lumivox::WinMainWindowTray> tray_; // trycn1
+    std::unique_ptr<lumivox::WinTipsFetch> tipsFetch_;
 };

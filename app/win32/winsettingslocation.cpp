@@ -23,12 +23,6 @@ std::wstring ExecutableFolder() {
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
-bool HasPortableFile() {
-    const DWORD attributes =
-        GetFileAttributesW((ExecutableFolder() + win::Wide(kSettingsFileName)).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string WithSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
         folder += '\\';
@@ -37,22 +31,11 @@ std::string WithSeparator(std::string folder) {
 
 } // namespace
 
-bool IsPortableSettings(const std::string& overrideDir) {
-    return overrideDir.empty() && HasPortableFile();
-}
-
-std::string SettingsDirectory(const std::string& overrideDir) {
-    if (!overrideDir.empty())
-        return WithSeparator(overrideDir);
-    if (HasPortableFile())
-        return win::Utf8(ExecutableFolder());
+SettingsPlaces SystemSettingsPlaces() {
     wchar_t appData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
-    return WithSeparator(win::Utf8(appData)) + "Lumivox\\lumivox\\";
-}
-
-std::string SettingsFilePath(const std::string& overrideDir) {
-    return SettingsDirectory(overrideDir) + kSettingsFileName;
+    return {win::Utf8(ExecutableFolder()),
+            WithSeparator(win::Utf8(appData)) + "Lumivox\\lumivox\\"};
 }
 
 } // namespace lumivox

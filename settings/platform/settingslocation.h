@@ -1,22 +1,24 @@
-// Where the settings file (and the other per-user files beside it) live.
+// This machine's settings places, for the program and its tests.
 #pragma once
 #include <string>
 
+#include "settings/settingslocation.h"
+
 namespace lumivox {
 
-// The file's name, in whichever folder it lives.
-inline constexpr const char* kSettingsFileName = "lvvoxclk.db";
+// The executable's folder and the per-user configuration folder of this system.
+SettingsPlaces SystemSettingsPlaces();
 
-// The folder holding the settings file, with a trailing separator:
-// overrideDir when given (tests); the executable's folder when a settings file
-// is already there (a portable copy); otherwise the per-user configuration
-// folder, which may not exist yet.
-std::string SettingsDirectory(const std::string& overrideDir);
+inline std::string SettingsDirectory(const std::string& overrideDir) {
+    return SettingsDirectory(overrideDir, SystemSettingsPlaces());
+}
 
-// SettingsDirectory(overrideDir) + the settings file's name.
-std::string SettingsFilePath(const std::string& overrideDir);
+inline std::string SettingsFilePath(const std::string& overrideDir) {
+    return SettingsDirectory(overrideDir) + kSettingsFileName;
+}
 
-// True when the settings live beside the executable (a portable copy).
-bool IsPortableSettings(const std::string& overrideDir);
+inline bool IsPortableSettings(const std::string& overrideDir) {
+    return IsPortableSettings(overrideDir, SystemSettingsPlaces());
+}
 
 } // namespace lumivox

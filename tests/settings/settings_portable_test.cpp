@@ -43,7 +43,7 @@ TEST(SettingsPlace, BesideTheExecutableWhenAFileIsThereElseThePerUserFolder) {
     TempFolder::Write(beside.string(), "[Common]\r\nHourCounter=5\r\n");
     EXPECT_EQ(lumivox::SettingsFilePath(""), beside.string());
     auto form = lumivox::testing::MakeForm("");
-    EXPECT_EQ(form->cbbHour->currentIndex(), 5);
+    EXPECT_EQ(form->Control<QComboBox>(Id::cbbHour)->currentIndex(), 5);
     form->close();
     form.reset();
     const std::string saved = TempFolder::Read(beside.string());

@@ -47,15 +47,18 @@ bool IsTopMost(const TForm1& form) {
 }
 
 void ExpectDesignValues(const TForm1& form) {
-    EXPECT_EQ(form.cbbHour->currentIndex(), 0);
-    EXPECT_EQ(form.cbbMin->currentIndex(), 10);
-    EXPECT_EQ(form.cbbSec->currentIndex(), 30);
-    EXPECT_EQ(form.cbbLastMin->currentText(), "10");
-    EXPECT_EQ(form.cbbPerMin->currentText(), "1");
-    EXPECT_EQ(form.cbbLastSec->currentText(), "30");
-    EXPECT_EQ(form.cbbPerSec->currentText(), "1");
-    for (const QCheckBox* box : {form.chkMin, form.chkSec, form.chkLastOne, form.chkCircle,
-                                 form.chkDispTop, form.chkHour, form.chkHalf})
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbHour)->currentIndex(), 0);
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbMin)->currentIndex(), 10);
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbSec)->currentIndex(), 30);
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbLastMin)->currentText(), "10");
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbPerMin)->currentText(), "1");
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbLastSec)->currentText(), "30");
+    EXPECT_EQ(form.Control<QComboBox>(Id::cbbPerSec)->currentText(), "1");
+    for (const QCheckBox* box :
+         {form.Control<QCheckBox>(Id::chkMin), form.Control<QCheckBox>(Id::chkSec),
+          form.Control<QCheckBox>(Id::chkLastOne), form.Control<QCheckBox>(Id::chkCircle),
+          form.Control<QCheckBox>(Id::chkDispTop), form.Control<QCheckBox>(Id::chkHour),
+          form.Control<QCheckBox>(Id::chkHalf)})
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     EXPECT_FALSE(IsTopMost(form));
     EXPECT_FALSE(form.tmrHour->isActive());
@@ -92,7 +95,7 @@ TEST_F(SettingsWindow, SectionWithoutKeysIsNeitherReadNorWritten) {
     const std::string alone = "[Common]\r\n; kept\r\n[Other]\r\nA=1\r\n";
     Store(alone);
     ExpectDesignValues(Open());
-    form->chkCircle->setChecked(true);
+    form->Control<QCheckBox>(Id::chkCircle)->setChecked(true);
     Close();
     EXPECT_EQ(Stored(), alone);
     EXPECT_EQ(pages.opened.size(), 1); // the close went on
@@ -102,8 +105,8 @@ TEST_F(SettingsWindow, SingleKeyAppliesAndAllKeysAreWrittenInOrder) {
     Store("[Common]\r\nIsDispTop=1\r\n");
     TForm1& window = Open();
     EXPECT_TRUE(IsTopMost(window));
-    EXPECT_TRUE(window.chkDispTop->isChecked());
-    EXPECT_EQ(window.cbbMin->currentIndex(), 10);
+    EXPECT_TRUE(window.Control<QCheckBox>(Id::chkDispTop)->isChecked());
+    EXPECT_EQ(window.Control<QComboBox>(Id::cbbMin)->currentIndex(), 10);
     EXPECT_FALSE(window.tmrHour->isActive());
     Close();
     // The stored key keeps its line; the 13 missing ones follow in the table's order.
@@ -116,11 +119,11 @@ TEST_F(SettingsWindow, ChangesMadeInTheWindowAreSavedAndOtherLinesKept) {
     const std::string gbk = "\xD6\xD0\xCE\xC4";
     Store(";top\r\n[Other]\r\nName=" + gbk + "\r\n\r\n" + kDesignFile + "[Tail]\r\nB=2");
     TForm1& window = Open();
-    window.cbbHour->setCurrentIndex(2);
-    window.cbbSec->setCurrentIndex(-1);
-    window.cbbLastMin->setEditText(QStringLiteral("90"));
-    window.chkCircle->setChecked(true);
-    window.chkHalf->setChecked(true);
+    window.Control<QComboBox>(Id::cbbHour)->setCurrentIndex(2);
+    window.Control<QComboBox>(Id::cbbSec)->setCurrentIndex(-1);
+    window.Control<QComboBox>(Id::cbbLastMin)->setEditText(QStringLiteral("90"));
+    window.Control<QCheckBox>(Id::chkCircle)->setChecked(true);
+    window.Control<QCheckBox>(Id::chkHalf)->setChecked(true);
     Close();
     std::string expected = Replace(kDesignFile, "HourCounter=0", "HourCounter=2");
     expected = Replace(expected, "SecondCounter=30", "SecondCounter=");
@@ -131,10 +134,10 @@ TEST_F(SettingsWindow, ChangesMadeInTheWindowAreSavedAndOtherLinesKept) {
 
     // And the next run starts where this one ended.
     TForm1& next = Open();
-    EXPECT_EQ(next.cbbHour->currentText(), "2");
-    EXPECT_EQ(next.cbbSec->currentIndex(), -1);
-    EXPECT_EQ(next.cbbLastMin->currentText(), "90");
-    EXPECT_TRUE(next.chkCircle->isChecked());
+    EXPECT_EQ(next.Control<QComboBox>(Id::cbbHour)->currentText(), "2");
+    EXPECT_EQ(next.Control<QComboBox>(Id::cbbSec)->currentIndex(), -1);
+    EXPECT_EQ(next.Control<QComboBox>(Id::cbbLastMin)->currentText(), "90");
+    EXPECT_TRUE(next.Control<QCheckBox>(Id::chkCircle)->isChecked());
     EXPECT_TRUE(next.tmrHour->isActive());
 }
 
@@ -149,8 +152,8 @@ class SettingsPickList : public SettingsWindow, public ::testing::WithParamInter
 TEST_P(SettingsPickList, SelectsOnlyAWholeItem) {
     Store(std::string("[Common]\r\nHourCounter=") + GetParam().stored + "\r\n");
     TForm1& window = Open();
-    EXPECT_EQ(window.cbbHour->currentIndex(), GetParam().index);
-    EXPECT_EQ(window.cbbHour->currentText(), GetParam().text);
+    EXPECT_EQ(window.Control<QComboBox>(Id::cbbHour)->currentIndex(), GetParam().index);
+    EXPECT_EQ(window.Control<QComboBox>(Id::cbbHour)->currentText(), GetParam().text);
     Close();
     EXPECT_NE(Stored().find(std::string("HourCounter=") + GetParam().text + "\r\n"),
               std::string::npos);
@@ -172,7 +175,7 @@ class SettingsCheckBox : public SettingsWindow, public ::testing::WithParamInter
 TEST_P(SettingsCheckBox, ChecksForAnyNonZeroIntegerAndRunsItsHandler) {
     Store(std::string("[Common]\r\nIsHour=") + GetParam().stored + "\r\n");
     TForm1& window = Open();
-    EXPECT_EQ(window.chkHour->isChecked(), GetParam().checked);
+    EXPECT_EQ(window.Control<QCheckBox>(Id::chkHour)->isChecked(), GetParam().checked);
     EXPECT_EQ(window.tmrHour->isActive(), GetParam().checked);
 }
 
@@ -186,8 +189,9 @@ INSTANTIATE_TEST_SUITE_P(Table, SettingsCheckBox,
 TEST_F(SettingsWindow, EditableBoxesTakeAnyTextAndWriteItBack) {
     Store("[Common]\r\nPerMinute=abc\r\nLastSecond=\xE4\xB8\xAD 7\r\n");
     TForm1& window = Open();
-    EXPECT_EQ(window.cbbPerMin->currentText(), "abc");
-    EXPECT_EQ(window.cbbLastSec->currentText(), QString::fromUtf8("\xE4\xB8\xAD 7"));
+    EXPECT_EQ(window.Control<QComboBox>(Id::cbbPerMin)->currentText(), "abc");
+    EXPECT_EQ(window.Control<QComboBox>(Id::cbbLastSec)->currentText(),
+              QString::fromUtf8("\xE4\xB8\xAD 7"));
     Close();
     EXPECT_NE(Stored().find("PerMinute=abc\r\n"), std::string::npos);
     EXPECT_NE(Stored().find("LastSecond=\xE4\xB8\xAD 7\r\n"), std::string::npos);
@@ -200,11 +204,11 @@ TEST_F(SettingsWindow, ReadOnlyFileIsLeftAloneWithoutAMessage) {
         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(FilePath(), readOnly);
     TForm1& window = Open();
-    EXPECT_TRUE(window.chkCircle->isChecked()); // reading still works
-    window.chkCircle->setChecked(false);
+    EXPECT_TRUE(window.Control<QCheckBox>(Id::chkCircle)->isChecked()); // reading still works
+    window.Control<QCheckBox>(Id::chkCircle)->setChecked(false);
     QTest::qWait(1200); // the save on change is refused too
     EXPECT_EQ(Stored(), before);
-    window.chkHour->setChecked(true);
+    window.Control<QCheckBox>(Id::chkHour)->setChecked(true);
     Close();
     EXPECT_EQ(Stored(), before);
     EXPECT_EQ(fs::status(FilePath()).permissions(), readOnly);
@@ -224,8 +228,9 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
     };
     const auto original = inode();
     for (int i = 1; i <= 5; ++i)
-        window.cbbLastSec->setEditText(QString::number(i)); // typing 1 2 3 4 5
-    window.chkHour->setChecked(true);
+        window.Control<QComboBox>(Id::cbbLastSec)
+            ->setEditText(QString::number(i)); // typing 1 2 3 4 5
+    window.Control<QCheckBox>(Id::chkHour)->setChecked(true);
     EXPECT_EQ(inode(), original); // nothing written while the burst goes on
     QTRY_VERIFY_WITH_TIMEOUT(Stored().find("LastSecond=5\r\n") != std::string::npos, 1000);
     const auto written = inode();
@@ -237,11 +242,11 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
 
     // A file that refuses one save takes the next change.
     fs::permissions(FilePath(), fs::perms::owner_read);
-    window.chkHalf->setChecked(true);
+    window.Control<QCheckBox>(Id::chkHalf)->setChecked(true);
     QTest::qWait(1200);
     EXPECT_EQ(inode(), written);
     fs::permissions(FilePath(), fs::perms::owner_read | fs::perms::owner_write);
-    window.chkCircle->setChecked(true);
+    window.Control<QCheckBox>(Id::chkCircle)->setChecked(true);
     QTRY_VERIFY_WITH_TIMEOUT(Stored().find("IsCircle=1\r\n") != std::string::npos, 1000);
     EXPECT_NE(Stored().find("IsHalf=1\r\n"), std::string::npos);
 }

@@ -53,3 +53,6 @@ struct BoxRecorder {
 };
 
 } // namespace lumivox::testing
+
+// The window's controls, as tests name them: form->Control<QCheckBox>(Id::chkHour).
+using Id = lumivox::ControlId;

@@ -26,6 +26,7 @@ using lumivox::testing::ClipSamples;
 using lumivox::testing::FindClipSequence;
 using lumivox::testing::kSinkRate;
 using lumivox::testing::SinkRecorder;
+using Id = lumivox::ControlId;
 using SteadyTime = std::chrono::steady_clock::time_point;
 
 double MsBetween(SteadyTime a, SteadyTime b) {
@@ -63,23 +64,24 @@ TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-        form.cbbHour->setCurrentText("0");
-        form.cbbMin->setCurrentText("0");
-        form.cbbSec->setCurrentText("12");
-        form.cbbLastSec->setCurrentText("10");
-        form.cbbPerSec->setCurrentText("1");
-        QTest::mouseClick(form.chkSec, Qt::LeftButton, {}, QPoint(6, 8));
-        QTest::mouseClick(form.chkLastOne, Qt::LeftButton, {}, QPoint(6, 8));
-        ASSERT_TRUE(form.chkSec->isChecked());
-        ASSERT_TRUE(form.chkLastOne->isChecked());
+        form.Control<QComboBox>(Id::cbbHour)->setCurrentText("0");
+        form.Control<QComboBox>(Id::cbbMin)->setCurrentText("0");
+        form.Control<QComboBox>(Id::cbbSec)->setCurrentText("12");
+        form.Control<QComboBox>(Id::cbbLastSec)->setCurrentText("10");
+        form.Control<QComboBox>(Id::cbbPerSec)->setCurrentText("1");
+        QTest::mouseClick(form.Control<QCheckBox>(Id::chkSec), Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(form.Control<QCheckBox>(Id::chkLastOne), Qt::LeftButton, {},
+                          QPoint(6, 8));
+        ASSERT_TRUE(form.Control<QCheckBox>(Id::chkSec)->isChecked());
+        ASSERT_TRUE(form.Control<QCheckBox>(Id::chkLastOne)->isChecked());
 
         SinkRecorder recorder;
         ASSERT_TRUE(recorder.Start());
         const SteadyTime click = std::chrono::steady_clock::now();
-        QTest::mouseClick(form.btnMinStart, Qt::LeftButton);
-        ASSERT_FALSE(form.btnMinStart->isEnabled());
+        QTest::mouseClick(form.Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
+        ASSERT_FALSE(form.Control<QPushButton>(Id::btnMinStart)->isEnabled());
         QTest::qWait(14'500);
-        EXPECT_TRUE(form.btnMinStart->isEnabled()); // the run has ended
+        EXPECT_TRUE(form.Control<QPushButton>(Id::btnMinStart)->isEnabled()); // the run has ended
         const SteadyTime stop = std::chrono::steady_clock::now();
         const std::vector<std::int16_t> recording = recorder.Stop();
         ASSERT_FALSE(recording.empty());
@@ -105,7 +107,7 @@ TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
         bool clean = true;
         for (const auto& [clip, tick] : expected) {
             const auto match =
-                FindClipSequence(recording, {ClipSamples(form.Clips.Clip(clip))}, from);
+                FindClipSequence(recording, {ClipSamples(form.Rules().Clips.Clip(clip))}, from);
             ASSERT_TRUE(match.found) << "clip " << clip << " not heard";
             const double offset =
                 (static_cast<double>(match.start) - clickAtSample) * 1000.0 / kSinkRate -

@@ -25,7 +25,7 @@ class FormTimingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         form = lumivox::testing::MakeForm(settingsDir.path().toStdString(), sound);
-        form->SetTimingClocks(clock, clock);
+        form->Rules().SetClocks(clock, clock);
     }
 
     // Clip images the announcer has played so far, as clip numbers.
@@ -34,7 +34,7 @@ protected:
         for (const std::uint8_t* data : sound->Played()) {
             int index = -1;
             for (int k = 0; k < lumivox::kClipCount; ++k)
-                if (form->Clips.Clip(k).data == data)
+                if (form->Rules().Clips.Clip(k).data == data)
                     index = k;
             out.push_back(index);
         }
@@ -51,87 +51,87 @@ protected:
 };
 
 TEST_F(FormTimingTest, StartWithoutAConditionShowsTheBoxAndStartsNothing) {
-    form->chkCircle->setChecked(true);
-    QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
+    form->Control<QCheckBox>(Id::chkCircle)->setChecked(true);
+    QTest::mouseClick(form->Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].title, form->windowTitle());
     EXPECT_EQ(boxes[0].text, QString::fromUtf8("请选择倒计数条件后再试！"));
     EXPECT_FALSE(form->tmrSec->isActive());
-    EXPECT_TRUE(form->btnMinStart->isEnabled());
-    EXPECT_FALSE(form->btnStop->isEnabled());
-    EXPECT_EQ(form->lblMinTick->text(), "00:10:30");
+    EXPECT_TRUE(form->Control<QPushButton>(Id::btnMinStart)->isEnabled());
+    EXPECT_FALSE(form->Control<QPushButton>(Id::btnStop)->isEnabled());
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "00:10:30");
 }
 
 TEST_F(FormTimingTest, ABoxThatIsNoNumberShowsTheConversionErrorAndStartsNothing) {
-    form->chkSec->setChecked(true);
-    form->cbbLastSec->setCurrentText("abc");
-    QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
+    form->Control<QCheckBox>(Id::chkSec)->setChecked(true);
+    form->Control<QComboBox>(Id::cbbLastSec)->setCurrentText("abc");
+    QTest::mouseClick(form->Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, "'abc' is not a valid integer value.");
     EXPECT_EQ(boxes[0].title, QString::fromUtf8("Lumivox语音报时器"));
     EXPECT_FALSE(form->tmrSec->isActive());
-    EXPECT_TRUE(form->btnMinStart->isEnabled());
-    EXPECT_EQ(form->lblMinTick->text(), "00:10:30");
-    const auto& s = form->CountdownEngine().State;
+    EXPECT_TRUE(form->Control<QPushButton>(Id::btnMinStart)->isEnabled());
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "00:10:30");
+    const auto& s = form->Rules().CountdownEngine().State;
     EXPECT_EQ(s.CountMinute, 10);
     EXPECT_EQ(s.LastMinute, 10);
     EXPECT_FALSE(s.Running);
 }
 
 TEST_F(FormTimingTest, CountdownDrivesLabelButtonsTimerAndSpeech) {
-    form->chkSec->setChecked(true);
-    form->chkLastOne->setChecked(true);
-    form->cbbMin->setCurrentText("0");
-    form->cbbSec->setCurrentText("3");
-    QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
+    form->Control<QCheckBox>(Id::chkSec)->setChecked(true);
+    form->Control<QCheckBox>(Id::chkLastOne)->setChecked(true);
+    form->Control<QComboBox>(Id::cbbMin)->setCurrentText("0");
+    form->Control<QComboBox>(Id::cbbSec)->setCurrentText("3");
+    QTest::mouseClick(form->Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
     EXPECT_TRUE(boxes.isEmpty());
-    EXPECT_EQ(form->lblMinTick->text(), "0:0:3");
-    EXPECT_FALSE(form->btnMinStart->isEnabled());
-    EXPECT_TRUE(form->btnStop->isEnabled());
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "0:0:3");
+    EXPECT_FALSE(form->Control<QPushButton>(Id::btnMinStart)->isEnabled());
+    EXPECT_TRUE(form->Control<QPushButton>(Id::btnStop)->isEnabled());
     EXPECT_TRUE(form->tmrSec->isActive());
     EXPECT_EQ(form->tmrSec->timerType(), Qt::PreciseTimer);
 
     for (int tick = 1; tick <= 3; ++tick) {
         Advance(1000);
-        form->tmrSecTimer();
+        form->Rules().tmrSecTimer();
     }
-    EXPECT_EQ(form->lblMinTick->text(), "0:0:0");
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "0:0:0");
     EXPECT_TRUE(form->tmrSec->isActive());
     // 3, 2, then the cue (clip 21) instead of 1.
     QTRY_COMPARE_WITH_TIMEOUT(PlayedClips().size(), 3u, 20000);
     EXPECT_EQ(PlayedClips(), (std::vector<int>{3, 2, 21}));
 
     Advance(1000);
-    form->tmrSecTimer();
+    form->Rules().tmrSecTimer();
     EXPECT_FALSE(form->tmrSec->isActive());
-    EXPECT_TRUE(form->btnMinStart->isEnabled());
-    EXPECT_FALSE(form->btnStop->isEnabled());
-    EXPECT_EQ(form->CountdownEngine().State.RemainSeconds, -1);
+    EXPECT_TRUE(form->Control<QPushButton>(Id::btnMinStart)->isEnabled());
+    EXPECT_FALSE(form->Control<QPushButton>(Id::btnStop)->isEnabled());
+    EXPECT_EQ(form->Rules().CountdownEngine().State.RemainSeconds, -1);
 }
 
 TEST_F(FormTimingTest, StopButtonKeepsTheLabel) {
-    form->chkMin->setChecked(true);
-    QTest::mouseClick(form->btnMinStart, Qt::LeftButton);
+    form->Control<QCheckBox>(Id::chkMin)->setChecked(true);
+    QTest::mouseClick(form->Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
     Advance(2000);
-    form->tmrSecTimer();
-    EXPECT_EQ(form->lblMinTick->text(), "0:10:28");
-    QTest::mouseClick(form->btnStop, Qt::LeftButton);
+    form->Rules().tmrSecTimer();
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "0:10:28");
+    QTest::mouseClick(form->Control<QPushButton>(Id::btnStop), Qt::LeftButton);
     EXPECT_FALSE(form->tmrSec->isActive());
-    EXPECT_TRUE(form->btnMinStart->isEnabled());
-    EXPECT_FALSE(form->btnStop->isEnabled());
-    EXPECT_EQ(form->lblMinTick->text(), "0:10:28");
-    EXPECT_FALSE(form->CountdownEngine().State.Running);
+    EXPECT_TRUE(form->Control<QPushButton>(Id::btnMinStart)->isEnabled());
+    EXPECT_FALSE(form->Control<QPushButton>(Id::btnStop)->isEnabled());
+    EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "0:10:28");
+    EXPECT_FALSE(form->Rules().CountdownEngine().State.Running);
 }
 
 TEST_F(FormTimingTest, ChimeTimerRunsExactlyWhileABoxIsChecked) {
     EXPECT_FALSE(form->tmrHour->isActive());
-    form->chkHalf->setChecked(true);
+    form->Control<QCheckBox>(Id::chkHalf)->setChecked(true);
     EXPECT_TRUE(form->tmrHour->isActive());
     EXPECT_EQ(form->tmrHour->timerType(), Qt::PreciseTimer);
-    form->chkHour->setChecked(true);
-    form->chkHalf->setChecked(false);
+    form->Control<QCheckBox>(Id::chkHour)->setChecked(true);
+    form->Control<QCheckBox>(Id::chkHalf)->setChecked(false);
     EXPECT_TRUE(form->tmrHour->isActive());
-    form->chkHour->setChecked(false);
+    form->Control<QCheckBox>(Id::chkHour)->setChecked(false);
     EXPECT_FALSE(form->tmrHour->isActive());
 }
 
@@ -139,10 +139,10 @@ TEST_F(FormTimingTest, HalfHourIsSpokenAtTheStartOfTheMinute) {
     constexpr std::int64_t kMinute = 60000;
     // Local 14:29:58.
     clock->wallOffset = 19'000LL * 1440 * kMinute + (14 * 60 + 29) * kMinute + 58'000 - clock->now;
-    form->chkHalf->setChecked(true);
+    form->Control<QCheckBox>(Id::chkHalf)->setChecked(true);
     for (int i = 0; i < 10 && PlayedClips().empty(); ++i) {
         Advance(500);
-        form->tmrHourTimer();
+        form->Rules().tmrHourTimer();
     }
     QTRY_COMPARE_WITH_TIMEOUT(PlayedClips().size(), 8u, 20000);
     // 14:30: preamble, ten, four, o'clock word, half.

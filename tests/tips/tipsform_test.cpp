@@ -35,8 +35,6 @@ protected:
         form_ = lumivox::testing::MakeForm(
             folder_.toStdString(), std::make_shared<lumivox::testing::RecordingSound>(clips_),
             std::shared_ptr<lumivox::ClipSource>(&clips_, [](auto*) {}));
-        if (!form_->lblTips)
-            form_->lblTips = new QLabel(form_.get());
         return *form_;
     }
 
@@ -50,9 +48,11 @@ protected:
     // First tick, then wait until the load has shown a tip. (QTRY_* macros only
     // return from the test, which GoogleTest counts as a pass: waits go through this.)
     void LoadAndWaitForTip(TForm1& form) {
-        form.tmr1Timer();
-        ASSERT_TRUE(form.TipsLoaded);
-        ASSERT_TRUE(Eventually([&] { return !form.lblTips->text().isEmpty(); })) << "no tip shown";
+        form.Rules().tmr1Timer();
+        ASSERT_TRUE(form.Rules().TipsLoaded);
+        ASSERT_TRUE(Eventually([&] {
+            return !form.Control<QLabel>(Id::lblTips)->text().isEmpty();
+        })) << "no tip shown";
     }
 
     static bool Eventually(const std::function<bool()>& done, int timeoutMs = 60000) {
@@ -73,29 +73,30 @@ TEST_F(TipsFormTest, FirstTickReturnsAtOnceAndFirstTipShowsWhenLoaded) {
     TipsServer proxy({"only tip@#$http://a.example/only\r\n"});
     ProxyVariable viaProxy(proxy.Address());
     TForm1& form = MakeForm();
-    form.tmr1Timer();
+    form.Rules().tmr1Timer();
     // Nothing has been fetched yet: the tick only started the load.
-    EXPECT_TRUE(form.TipsLoaded);
-    EXPECT_EQ(form.lblTips->text(), QString());
-    ASSERT_TRUE(Eventually([&] { return form.lblTips->text() == QStringLiteral("only tip >>"); }))
-        << form.lblTips->text().toStdString();
-    EXPECT_EQ(form.lblTips->toolTip(), QStringLiteral("only tip"));
-    EXPECT_EQ(form.CurrentTipLink, "http://a.example/only");
+    EXPECT_TRUE(form.Rules().TipsLoaded);
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QString());
+    ASSERT_TRUE(Eventually([&] {
+        return form.Control<QLabel>(Id::lblTips)->text() == QStringLiteral("only tip >>");
+    })) << form.Control<QLabel>(Id::lblTips)->text().toStdString();
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->toolTip(), QStringLiteral("only tip"));
+    EXPECT_EQ(form.Rules().CurrentTipLink, "http://a.example/only");
     EXPECT_EQ(FileBytes(), QByteArray("only tip@#$http://a.example/only\r\n"));
     ASSERT_EQ(proxy.Requests().size(), 1);
     EXPECT_EQ(
         proxy.Requests()[0].target,
         QStringLiteral("http://%1/tips.asp").arg(QString::fromUtf8(lumivox::maker::kTipsHost)));
 
-    form.lblTipsClick();
+    form.Rules().lblTipsClick();
     ASSERT_EQ(recorder_.opened.size(), 1);
     EXPECT_EQ(recorder_.opened[0], QUrl("http://a.example/only"));
 
     // Later ticks never fetch again; with one tip they keep showing it.
     for (int i = 0; i < 5; ++i)
-        form.tmr1Timer();
+        form.Rules().tmr1Timer();
     QTest::qWait(300);
-    EXPECT_EQ(form.lblTips->text(), QStringLiteral("only tip >>"));
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QStringLiteral("only tip >>"));
     EXPECT_EQ(proxy.Requests().size(), 1);
     EXPECT_TRUE(boxes_.isEmpty());
 }
@@ -107,7 +108,7 @@ TEST_F(TipsFormTest, MarkupInATipIsPlainTextInTheHoverHintToo) {
     TForm1& form = MakeForm();
     LoadAndWaitForTip(form);
     // What a hover hint makes of its text.
-    const QString hint = form.lblTips->toolTip();
+    const QString hint = form.Control<QLabel>(Id::lblTips)->toolTip();
     QTextDocument shown;
     if (Qt::mightBeRichText(hint))
         shown.setHtml(hint);
@@ -122,18 +123,18 @@ TEST_F(TipsFormTest, LaterTicksRotateRandomTipsWithTheirLinks) {
     ProxyVariable viaProxy(proxy.Address());
     TForm1& form = MakeForm();
     LoadAndWaitForTip(form);
-    ASSERT_TRUE(form.Tips);
-    EXPECT_EQ(form.Tips->TipCount, 5);
+    ASSERT_TRUE(form.Rules().Tips);
+    EXPECT_EQ(form.Rules().Tips->TipCount, 5);
 
     QSet<QString> seen;
     for (int i = 0; i < 200; ++i) {
-        form.tmr1Timer();
-        const QString text = form.lblTips->text();
+        form.Rules().tmr1Timer();
+        const QString text = form.Control<QLabel>(Id::lblTips)->text();
         ASSERT_TRUE(text.endsWith(" >>")) << text.toStdString();
         const QString tip = text.chopped(3);
-        ASSERT_EQ(form.lblTips->toolTip(), tip);
+        ASSERT_EQ(form.Control<QLabel>(Id::lblTips)->toolTip(), tip);
         ASSERT_EQ(tip.size(), 2);
-        ASSERT_EQ(form.CurrentTipLink, "http://x/" + tip.mid(1).toStdString());
+        ASSERT_EQ(form.Rules().CurrentTipLink, "http://x/" + tip.mid(1).toStdString());
         seen.insert(tip);
     }
     EXPECT_EQ(seen.size(), 5);
@@ -144,9 +145,9 @@ TEST_F(TipsFormTest, EmptyLinkAndEmptyTextAndChineseText) {
     ProxyVariable viaProxy(proxy.Address());
     TForm1& form = MakeForm();
     LoadAndWaitForTip(form);
-    EXPECT_EQ(form.lblTips->text(), QString::fromUtf8("中文 >>"));
-    EXPECT_EQ(form.CurrentTipLink, "");
-    form.lblTipsClick();
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QString::fromUtf8("中文 >>"));
+    EXPECT_EQ(form.Rules().CurrentTipLink, "");
+    form.Rules().lblTipsClick();
     EXPECT_TRUE(recorder_.opened.isEmpty());
 }
 
@@ -163,15 +164,15 @@ TEST_F(TipsFormTest, ServerDownLeavesEmptyFileNoMessageAndEmptyLine) {
         old.write("old tip@#$http://old.example/\r\n");
     }
     TForm1& form = MakeForm();
-    form.tmr1Timer();
-    ASSERT_TRUE(Eventually([&] { return form.Tips != nullptr; }));
+    form.Rules().tmr1Timer();
+    ASSERT_TRUE(Eventually([&] { return form.Rules().Tips != nullptr; }));
     EXPECT_EQ(FileBytes(), QByteArray());
     for (int i = 0; i < 3; ++i)
-        form.tmr1Timer();
-    EXPECT_EQ(form.Tips->TipCount, 0);
-    EXPECT_EQ(form.lblTips->text(), QString());
-    EXPECT_EQ(form.CurrentTipLink, "");
-    form.lblTipsClick();
+        form.Rules().tmr1Timer();
+    EXPECT_EQ(form.Rules().Tips->TipCount, 0);
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QString());
+    EXPECT_EQ(form.Rules().CurrentTipLink, "");
+    form.Rules().lblTipsClick();
     EXPECT_TRUE(recorder_.opened.isEmpty());
     EXPECT_TRUE(boxes_.isEmpty());
 }
@@ -180,7 +181,7 @@ TEST_F(TipsFormTest, HangingServerDoesNotStopTheWindowsTimers) {
     TipsServer proxy({"never@#$http://x/", 200, true});
     ProxyVariable viaProxy(proxy.Address());
     TForm1& form = MakeForm();
-    form.tipsTimeLimitMs = 4000;
+    form.Rules().tipsTimeLimitMs = 4000;
 
     // Stands for the countdown: a precise 985 ms tick on the window's thread.
     QTimer countdown;
@@ -196,19 +197,19 @@ TEST_F(TipsFormTest, HangingServerDoesNotStopTheWindowsTimers) {
     clock.start();
     sinceTick.start();
     countdown.start(985);
-    form.tmr1Timer();
+    form.Rules().tmr1Timer();
     const qint64 tickReturned = clock.elapsed();
 
-    ASSERT_TRUE(Eventually([&] { return form.Tips != nullptr; }));
+    ASSERT_TRUE(Eventually([&] { return form.Rules().Tips != nullptr; }));
     const qint64 gaveUp = clock.elapsed();
     std::printf("hanging download in the window: first tick returned after %lld ms, load gave up "
                 "after %lld ms (limit %d ms); %d countdown ticks, longest gap %lld ms\n",
                 static_cast<long long>(tickReturned), static_cast<long long>(gaveUp),
-                form.tipsTimeLimitMs, ticks, static_cast<long long>(longestGap));
+                form.Rules().tipsTimeLimitMs, ticks, static_cast<long long>(longestGap));
     EXPECT_EQ(proxy.Requests().size(), 1);
-    EXPECT_EQ(form.Tips->TipCount, 0);
+    EXPECT_EQ(form.Rules().Tips->TipCount, 0);
     EXPECT_EQ(FileBytes(), QByteArray());
-    EXPECT_EQ(form.lblTips->text(), QString());
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QString());
     EXPECT_TRUE(boxes_.isEmpty());
     // Generous bound: only a window that waits for the network fails it.
     EXPECT_GE(ticks, 2);
@@ -224,18 +225,18 @@ TEST_F(TipsFormTest, FileThatCannotBeCreatedShowsOneBoxAndLaterTicksChangeNothin
     }
     folder_ = dir_.path() + "/plain/";
     TForm1& form = MakeForm();
-    form.tmr1Timer();
+    form.Rules().tmr1Timer();
     ASSERT_TRUE(Eventually([&] { return !boxes_.isEmpty(); }));
     EXPECT_EQ(boxes_[0].title, QString::fromUtf8(lumivox::maker::kTitle));
     EXPECT_EQ(boxes_[0].text, "Cannot create file " + TipsFile() + ".");
-    EXPECT_FALSE(form.Tips);
+    EXPECT_FALSE(form.Rules().Tips);
 
     for (int i = 0; i < 5; ++i)
-        form.tmr1Timer();
+        form.Rules().tmr1Timer();
     QTest::qWait(500);
     EXPECT_EQ(boxes_.size(), 1);
-    EXPECT_FALSE(form.Tips);
-    EXPECT_EQ(form.lblTips->text(), QString());
+    EXPECT_FALSE(form.Rules().Tips);
+    EXPECT_EQ(form.Control<QLabel>(Id::lblTips)->text(), QString());
     EXPECT_EQ(proxy.Requests().size(), 1);
 }
 
@@ -245,8 +246,8 @@ class TipsClickTest : public TipsFormTest, public ::testing::WithParamInterface<
 
 TEST_P(TipsClickTest, OpensOnlyWebLinksOnce) {
     TForm1& form = MakeForm();
-    form.CurrentTipLink = GetParam().link;
-    form.lblTipsClick();
+    form.Rules().CurrentTipLink = GetParam().link;
+    form.Rules().lblTipsClick();
     if (GetParam().opened) {
         ASSERT_EQ(recorder_.opened.size(), 1);
         EXPECT_EQ(recorder_.opened[0], QUrl(QString::fromStdString(GetParam().link)));

@@ -1,15 +1,25 @@
-// The Win32 window as built matches the one description both front-ends build from.
+// The Win32 window as built matches the window as drawn.
 #include "app/win32/winform.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "expectedwindow.h"
+#include "maker.h"
+
 namespace layout = lumivox::layout;
+using Id = lumivox::ControlId;
+using lumivox::testing::ExpectedCombo;
+using lumivox::testing::ExpectedControl;
+using lumivox::testing::kExpectedCombos;
+using lumivox::testing::kExpectedControls;
 using lumivox::win::Wide;
 
 namespace {
@@ -20,48 +30,56 @@ std::wstring TextOf(HWND control) {
     return text;
 }
 
-// Every control by its place in the table (the builder numbers them from 100 on).
-std::map<std::size_t, HWND> ControlsOf(HWND window) {
-    std::map<std::size_t, HWND> found;
+// Every control by its id (the builder numbers them from 100 on).
+std::map<lumivox::ControlId, HWND> ControlsOf(HWND window) {
+    std::map<lumivox::ControlId, HWND> found;
     EnumChildWindows(
         window,
         [](HWND child, LPARAM param) {
             const int id = GetDlgCtrlID(child) - 100;
-            if (id >= 0 && static_cast<std::size_t>(id) < layout::Controls().size())
-                (*reinterpret_cast<std::map<std::size_t, HWND>*>(param))[id] = child;
+            if (id > 0 && static_cast<std::size_t>(id) < lumivox::kControlIdCount)
+                (*reinterpret_cast<std::map<lumivox::ControlId, HWND>*>(
+                    param))[static_cast<lumivox::ControlId>(id)] = child;
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
-TEST(Win32Window, EveryControlAsDescribed) {
+const ExpectedControl& Expected(lumivox::ControlId id) {
+    for (const ExpectedControl& e : kExpectedControls)
+        if (e.id == id)
+            return e;
+    throw std::out_of_range("not drawn");
+}
+
+TEST(Win32Window, EveryControlAsDrawn) {
     TForm1 form;
     if (!form.Create(SW_SHOWNOACTIVATE))
         GTEST_SKIP() << "no display for windows";
     RECT client;
     GetClientRect(form.Handle(), &client);
-    EXPECT_EQ(client.right, layout::Window().clientWidth);
-    EXPECT_EQ(client.bottom, layout::Window().clientHeight);
+    EXPECT_EQ(client.right, 544);
+    EXPECT_EQ(client.bottom, 362);
     const LONG style = GetWindowLongW(form.Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_EQ(TextOf(form.Handle()), Wide(layout::Window().title));
+    EXPECT_EQ(TextOf(form.Handle()), Wide(lumivox::maker::kTitle));
 
     const auto controls = ControlsOf(form.Handle());
-    const auto& all = layout::Controls();
-    ASSERT_EQ(controls.size(), all.size());
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const layout::Control& c = all[i];
-        SCOPED_TRACE(c.name);
-        HWND h = controls.at(i);
+    ASSERT_EQ(controls.size(), std::size(kExpectedControls));
+    for (const ExpectedControl& e : kExpectedControls) {
+        SCOPED_TRACE(std::string(lumivox::NameOf(e.id)));
+        const layout::Control& c = layout::Find(e.id);
+        HWND h = controls.at(e.id);
+        EXPECT_EQ(h, form.Control(e.id));
         // Win32 group boxes hold no controls: theirs sit on the group's parent.
-        int left = c.left, top = c.top;
-        std::string parent = c.parent;
-        while (parent != "Form1" && layout::Find(parent).kind == layout::Kind::Group) {
-            left += layout::Find(parent).left;
-            top += layout::Find(parent).top;
-            parent = layout::Find(parent).parent;
+        int left = e.left, top = e.top;
+        for (lumivox::ControlId parent = e.parent;
+             parent != Id::Form1 && std::string(Expected(parent).kind) == "Group";
+             parent = Expected(parent).parent) {
+            left += Expected(parent).left;
+            top += Expected(parent).top;
         }
         RECT rect;
         GetWindowRect(h, &rect);
@@ -73,26 +91,21 @@ TEST(Win32Window, EveryControlAsDescribed) {
             EXPECT_EQ(rect.top, top);
         }
         if (c.dock == layout::Dock::Right) {
-            EXPECT_EQ(rect.left, area.right - c.width);
+            EXPECT_EQ(rect.left, area.right - e.width);
             EXPECT_EQ(rect.bottom - rect.top, area.bottom);
         }
         if (c.dock == layout::Dock::Bottom)
-            EXPECT_EQ(rect.top, area.bottom - c.height);
+            EXPECT_EQ(rect.top, area.bottom - e.height);
         if (c.kind != layout::Kind::Label && c.kind != layout::Kind::Link &&
             c.kind != layout::Kind::Page && c.dock == layout::Dock::None)
-            EXPECT_EQ(rect.right - rect.left, c.width);
+            EXPECT_EQ(rect.right - rect.left, e.width);
 
-        if (c.kind == layout::Kind::Combo) {
-            EXPECT_EQ(SendMessageW(h, CB_GETCOUNT, 0, 0), c.lastItem - c.firstItem + 1);
-            EXPECT_EQ(SendMessageW(h, CB_GETCURSEL, 0, 0), c.selected);
-            EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & 3) == CBS_DROPDOWN, c.editable);
-        }
         if (c.kind != layout::Kind::Page && c.kind != layout::Kind::Memo &&
             c.kind != layout::Kind::Panel)
-            EXPECT_EQ(TextOf(h), Wide(c.text));
+            EXPECT_EQ(TextOf(h), Wide(e.text));
         if (c.kind != layout::Kind::Page)
-            EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0, c.visible);
-        EXPECT_EQ(IsWindowEnabled(h) != FALSE, c.enabled);
+            EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0, e.visible);
+        EXPECT_EQ(IsWindowEnabled(h) != FALSE, e.enabled);
 
         if (c.kind == layout::Kind::Page || c.kind == layout::Kind::Panel)
             continue; // containers draw no text
@@ -102,12 +115,18 @@ TEST(Win32Window, EveryControlAsDescribed) {
         EXPECT_EQ(font.lfHeight, -look.pixelHeight);
         EXPECT_EQ(font.lfWeight >= FW_BOLD, look.bold);
         EXPECT_EQ(font.lfUnderline != 0, look.underline);
-        EXPECT_EQ(std::wstring(font.lfFaceName), Wide(layout::Window().face));
+        EXPECT_EQ(std::wstring(font.lfFaceName), L"宋体");
+    }
+    for (const ExpectedCombo& e : kExpectedCombos) {
+        SCOPED_TRACE(std::string(lumivox::NameOf(e.id)));
+        HWND h = controls.at(e.id);
+        EXPECT_EQ(SendMessageW(h, CB_GETCOUNT, 0, 0), e.last - e.first + 1);
+        EXPECT_EQ(SendMessageW(h, CB_GETCURSEL, 0, 0), e.selected);
+        EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & 3) == CBS_DROPDOWN, e.editable);
     }
     // The help memo holds its lines and cannot be edited.
-    HWND memo = controls.at(static_cast<std::size_t>(&layout::Find("mmoHelp") - all.data()));
-    EXPECT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0),
-              static_cast<LRESULT>(layout::HelpLines().size()));
+    HWND memo = controls.at(Id::mmoHelp);
+    EXPECT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0), 14);
     EXPECT_TRUE(GetWindowLongW(memo, GWL_STYLE) & ES_READONLY);
 }
 
@@ -119,20 +138,19 @@ TEST(Win32Window, TabWalksTheTimerPageInOrder) {
         GTEST_SKIP() << "no display for windows";
     const auto controls = ControlsOf(form.Handle());
     auto nameOf = [&](HWND h) {
-        for (const auto& [index, control] : controls)
+        for (const auto& [id, control] : controls)
             if (control == h)
-                return layout::Controls()[index].name;
+                return std::string(lumivox::NameOf(id));
         return std::string("?");
     };
     std::vector<std::string> expected;
-    for (const layout::Control* c : layout::TabChain("ts1"))
+    for (const layout::Control* c : layout::TabChain(Id::ts1))
         if (c->enabled)
-            expected.push_back(c->name);
+            expected.push_back(std::string(lumivox::NameOf(c->id)));
     expected.push_back("pgc1");
     expected.push_back(expected.front());
 
-    HWND at = controls.at(
-        static_cast<std::size_t>(&layout::Find(expected.front()) - layout::Controls().data()));
+    HWND at = controls.at(Id::chkHour);
     std::vector<std::string> walked{nameOf(at)};
     while (walked.size() < expected.size()) {
         at = GetNextDlgTabItem(form.Handle(), at, FALSE);

@@ -59,11 +59,10 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     char name[64] = {};
     WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, name, sizeof name, nullptr, nullptr);
-    const auto& all = lumivox::layout::Controls();
     Search search{-1, nullptr};
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (all[i].name == name)
-            search.id = 100 + int(i); // the window numbers its controls from 100 in table order
+    for (std::size_t i = 0; i < lumivox::kControlIdCount; ++i) {
+        if (lumivox::NameOf(static_cast<lumivox::ControlId>(i)) == name)
+            search.id = 100 + int(i); // the window numbers its controls from 100 by id
     }
     EnumChildWindows(window, Match, reinterpret_cast<LPARAM>(&search));
     if (!search.found)

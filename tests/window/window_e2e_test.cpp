@@ -83,8 +83,8 @@ TEST_F(WindowOnDesktop, KeepOnTopEntersAndLeavesTheBandInPlace) {
     ASSERT_EQ(before.size(), QSize(544, 362));
     ASSERT_FALSE(Above(id));
 
-    QTest::mouseClick(form->chkDispTop, Qt::LeftButton, {}, QPoint(6, 8));
-    ASSERT_TRUE(form->chkDispTop->isChecked());
+    QTest::mouseClick(form->Control<QCheckBox>(Id::chkDispTop), Qt::LeftButton, {}, QPoint(6, 8));
+    ASSERT_TRUE(form->Control<QCheckBox>(Id::chkDispTop)->isChecked());
     EXPECT_TRUE(WaitFor([&] { return Above(id); })) << Property(id, "_NET_WM_STATE").toStdString();
     QTest::qWait(300);
     EXPECT_EQ(ClientGeometry(id), before);
@@ -92,8 +92,8 @@ TEST_F(WindowOnDesktop, KeepOnTopEntersAndLeavesTheBandInPlace) {
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(Property(id, "_NET_WM_STATE").contains("HIDDEN"));
 
-    QTest::mouseClick(form->chkDispTop, Qt::LeftButton, {}, QPoint(6, 8));
-    ASSERT_FALSE(form->chkDispTop->isChecked());
+    QTest::mouseClick(form->Control<QCheckBox>(Id::chkDispTop), Qt::LeftButton, {}, QPoint(6, 8));
+    ASSERT_FALSE(form->Control<QCheckBox>(Id::chkDispTop)->isChecked());
     EXPECT_TRUE(WaitFor([&] { return !Above(id); }));
     QTest::qWait(300);
     EXPECT_EQ(ClientGeometry(id), before);
@@ -136,15 +136,16 @@ int CountColour(const QImage& image, QRect area, QColor colour) {
 TEST_F(WindowOnDesktop, ScreenshotOfEachPage) {
     const QString dir = QStringLiteral(LUMIVOX_ARTIFACTS_DIR);
     ASSERT_TRUE(QDir().mkpath(dir));
-    auto* pages = form->pgc1;
+    auto* pages = form->Control<QTabWidget>(Id::pgc1);
     struct Shot {
         int page;
         const char* file;
         QWidget* colouredLabel;
         QColor colour;
     };
-    const Shot shots[] = {{0, "timer-page.png", form->lblMinTick, QColor(255, 0, 0)},
-                          {1, "about-page.png", form->lbl8, QColor(0, 0, 255)}};
+    const Shot shots[] = {
+        {0, "timer-page.png", form->Control<QLabel>(Id::lblMinTick), QColor(255, 0, 0)},
+        {1, "about-page.png", form->Control<QLabel>(Id::lbl8), QColor(0, 0, 255)}};
     for (const Shot& shot : shots) {
         SCOPED_TRACE(shot.file);
         pages->setCurrentIndex(shot.page);

@@ -66,7 +66,7 @@ QStringList CutOff(TForm1& form) {
         if (!whole)
             problems << Where(w);
     }
-    QPlainTextEdit* memo = form.mmoHelp;
+    QPlainTextEdit* memo = form.Control<QPlainTextEdit>(Id::mmoHelp);
     if (memo->isVisible()) {
         QTextCursor end(memo->document());
         end.movePosition(QTextCursor::End);
@@ -88,12 +88,13 @@ TEST(FontCaseChild, NothingCutOff) {
     TForm1& form = *fixture.form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.lblTips->setText(QString::fromUtf8("这是一条比较长的提示文字，点击打开网页"));
+    form.Control<QLabel>(Id::lblTips)
+        ->setText(QString::fromUtf8("这是一条比较长的提示文字，点击打开网页"));
     const QString shots = qEnvironmentVariable("LUMIVOX_BINARY_DIR") + "/artifacts/fonts";
     QDir().mkpath(shots);
     QStringList problems;
     for (int page : {0, 1}) {
-        form.pgc1->setCurrentIndex(page);
+        form.Control<QTabWidget>(Id::pgc1)->setCurrentIndex(page);
         QTest::qWait(50);
         problems << CutOff(form);
         form.grab().save(QStringLiteral("%1/%2-page%3.png").arg(shots, name).arg(page + 1));

@@ -22,7 +22,8 @@ TEST(WindowLife, CreatedWithTheTitleAndClosingOpensTheHomePageOnce) {
         EXPECT_TRUE(urls.opened.isEmpty());
         EXPECT_TRUE(form->close());
         // The announcer has ended: it takes nothing more.
-        EXPECT_FALSE(form->Announcer->PostThreadMessage(lumivox::kAnnouncerMessage, 1, 8000));
+        EXPECT_FALSE(
+            form->Rules().Announcer->PostThreadMessage(lumivox::kAnnouncerMessage, 1, 8000));
     }
     EXPECT_EQ(Form1, nullptr);
     ASSERT_EQ(urls.opened.size(), 1);

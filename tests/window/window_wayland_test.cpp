@@ -14,7 +14,8 @@ TEST(WindowOnWayland, ShowsAndTheKeepOnTopBoxExplainsItself) {
     TForm1& form = *fixture.form;
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form, 15000));
-    EXPECT_TRUE(form.chkDispTop->toolTip().contains(QLatin1String("Wayland")))
-        << qPrintable(form.chkDispTop->toolTip());
-    EXPECT_TRUE(form.chkDispTop->isEnabled());
+    EXPECT_TRUE(
+        form.Control<QCheckBox>(Id::chkDispTop)->toolTip().contains(QLatin1String("Wayland")))
+        << qPrintable(form.Control<QCheckBox>(Id::chkDispTop)->toolTip());
+    EXPECT_TRUE(form.Control<QCheckBox>(Id::chkDispTop)->isEnabled());
 }

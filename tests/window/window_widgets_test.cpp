@@ -21,9 +21,12 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/windowlayout.h"
+#include "expectedwindow.h"
 #include "formfixture.h"
 #include "maker.h"
 #include "urlrecorder.h"
@@ -53,29 +56,13 @@ protected:
 
 namespace layout = lumivox::layout;
 
-const char* QtClass(layout::Kind kind) {
-    switch (kind) {
-    case layout::Kind::Tabs:
-        return "QTabWidget";
-    case layout::Kind::Page:
-        return "QWidget";
-    case layout::Kind::Panel:
-        return "QFrame";
-    case layout::Kind::Group:
-        return "QGroupBox";
-    case layout::Kind::Label:
-    case layout::Kind::Link:
-        return "QLabel";
-    case layout::Kind::Check:
-        return "QCheckBox";
-    case layout::Kind::Combo:
-        return "QComboBox";
-    case layout::Kind::Button:
-        return "QPushButton";
-    case layout::Kind::Memo:
-        return "QPlainTextEdit";
-    }
-    return "";
+const char* QtClass(const std::string& kind) {
+    static const std::map<std::string, const char*> classes = {
+        {"Tabs", "QTabWidget"},    {"Page", "QWidget"},    {"Panel", "QFrame"},
+        {"Group", "QGroupBox"},    {"Label", "QLabel"},    {"Link", "lumivox::ClickableLabel"},
+        {"Check", "QCheckBox"},    {"Combo", "QComboBox"}, {"Button", "QPushButton"},
+        {"Memo", "QPlainTextEdit"}};
+    return classes.at(kind);
 }
 
 QString TextOf(QWidget* widget, QTabWidget* pages) {
@@ -92,47 +79,42 @@ QString TextOf(QWidget* widget, QTabWidget* pages) {
     return {};
 }
 
-// The window as built matches the one description both front-ends build from.
-TEST_F(WindowTest, EveryControlAsDescribed) {
+// The window as built matches the window as drawn, control by control.
+TEST_F(WindowTest, EveryControlAsDrawn) {
+    using lumivox::NameOf;
     auto* pages = control<QTabWidget>("pgc1");
     ASSERT_NE(pages, nullptr);
-    for (const layout::Control& c : layout::Controls()) {
-        SCOPED_TRACE(c.name);
-        QWidget* widget = control(c.name.c_str());
+    for (const lumivox::testing::ExpectedControl& e : lumivox::testing::kExpectedControls) {
+        const std::string name(NameOf(e.id));
+        SCOPED_TRACE(name);
+        QWidget* widget = control(name.c_str());
         ASSERT_NE(widget, nullptr);
-        EXPECT_TRUE(widget->inherits(QtClass(c.kind))) << widget->metaObject()->className();
+        EXPECT_EQ(widget, form().Control(e.id));
+        EXPECT_TRUE(widget->inherits(QtClass(e.kind))) << widget->metaObject()->className();
 
-        const QRect rect(c.left, c.top, c.width, c.height);
+        const QRect rect(e.left, e.top, e.width, e.height);
+        const layout::Control& c = layout::Find(e.id);
         if (c.kind == layout::Kind::Page) {
             EXPECT_GE(pages->indexOf(widget), 0);
         } else {
             ASSERT_NE(widget->parentWidget(), nullptr);
-            EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromStdString(c.parent));
+            EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), NameOf(e.parent));
             if (c.kind == layout::Kind::Label || c.kind == layout::Kind::Link) {
                 // Sized to the text shown: nothing clipped.
                 EXPECT_EQ(widget->pos(), rect.topLeft());
                 EXPECT_GE(widget->width(), widget->sizeHint().width());
                 EXPECT_GE(widget->height(), widget->sizeHint().height());
-            } else if (c.dock == layout::Dock::None || c.parent == "Form1") {
+            } else if (c.dock == layout::Dock::None || e.parent == Id::Form1) {
                 EXPECT_EQ(widget->geometry(), rect);
             }
         }
-        EXPECT_EQ(TextOf(widget, pages), QString::fromStdString(c.text));
-        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            EXPECT_EQ(combo->count(), c.lastItem - c.firstItem + 1);
-            EXPECT_EQ(combo->currentIndex(), c.selected);
-            EXPECT_EQ(combo->isEditable(), c.editable);
-            EXPECT_EQ(combo->maxVisibleItems(), layout::Window().comboRows);
-            for (int i = 0; i < combo->count(); ++i)
-                EXPECT_EQ(combo->itemText(i), QString::number(c.firstItem + i));
-        }
+        EXPECT_EQ(TextOf(widget, pages), QString::fromUtf8(e.text));
         if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             EXPECT_FALSE(box->isChecked());
         }
-
-        EXPECT_EQ(widget->isEnabled(), c.enabled);
+        EXPECT_EQ(widget->isEnabled(), e.enabled);
         if (c.kind != layout::Kind::Page) // the page behind is hidden by its tab control
-            EXPECT_EQ(!widget->isHidden(), c.visible);
+            EXPECT_EQ(!widget->isHidden(), e.visible);
 
         const layout::Font look = layout::FontOf(c.font);
         const QFont font = widget->font();
@@ -148,6 +130,17 @@ TEST_F(WindowTest, EveryControlAsDescribed) {
                   look.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
         // Only the tips line has a hint of its own, written later by the tips.
         EXPECT_TRUE(widget->toolTip().isEmpty());
+    }
+    for (const lumivox::testing::ExpectedCombo& e : lumivox::testing::kExpectedCombos) {
+        SCOPED_TRACE(std::string(NameOf(e.id)));
+        auto* combo = form().Control<QComboBox>(e.id);
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->count(), e.last - e.first + 1);
+        EXPECT_EQ(combo->currentIndex(), e.selected);
+        EXPECT_EQ(combo->isEditable(), e.editable);
+        EXPECT_EQ(combo->maxVisibleItems(), 11);
+        for (int i = 0; i < combo->count(); ++i)
+            EXPECT_EQ(combo->itemText(i), QString::number(e.first + i));
     }
     // The label's font must draw the text it holds: CJK glyphs present, not boxes.
     EXPECT_TRUE(QFontMetrics(control("lbl7")->font()).inFont(QChar(0x5012)));
@@ -200,7 +193,7 @@ QString FocusName() {
 TEST_F(WindowTest, TabWalksTheTimerPageInOrderAndSkipsTheHiddenButton) {
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-    form().chkHour->setFocus(Qt::TabFocusReason);
+    form().Control<QCheckBox>(Id::chkHour)->setFocus(Qt::TabFocusReason);
     QStringList seen{FocusName()};
     for (int i = 0; i < 20 && (seen.size() == 1 || seen.last() != seen.first()); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -213,11 +206,11 @@ TEST_F(WindowTest, TabWalksTheTimerPageInOrderAndSkipsTheHiddenButton) {
     EXPECT_EQ(seen, expected);
 
     // With Stop enabled (a countdown running) it follows Start.
-    form().btnStop->setEnabled(true);
-    form().btnMinStart->setFocus(Qt::TabFocusReason);
+    form().Control<QPushButton>(Id::btnStop)->setEnabled(true);
+    form().Control<QPushButton>(Id::btnMinStart)->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(FocusName(), "btnStop");
-    EXPECT_EQ(form().btnLastOne->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form().Control<QPushButton>(Id::btnLastOne)->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(WindowTest, HiddenButtonStaysHiddenOnEveryPage) {
@@ -225,13 +218,13 @@ TEST_F(WindowTest, HiddenButtonStaysHiddenOnEveryPage) {
     for (int index : {1, 0, 1, 0}) {
         pages->setCurrentIndex(index);
         QApplication::processEvents();
-        EXPECT_FALSE(form().btnLastOne->isVisible());
+        EXPECT_FALSE(form().Control<QPushButton>(Id::btnLastOne)->isVisible());
     }
     form().hide();
     form().show();
     QApplication::processEvents();
-    EXPECT_FALSE(form().btnLastOne->isVisible());
-    EXPECT_TRUE(form().btnMinStart->isVisible());
+    EXPECT_FALSE(form().Control<QPushButton>(Id::btnLastOne)->isVisible());
+    EXPECT_TRUE(form().Control<QPushButton>(Id::btnMinStart)->isVisible());
 }
 
 class UrlOpenedBy : public WindowTest, public ::testing::WithParamInterface<const char*> {};
@@ -282,7 +275,7 @@ TEST_F(WindowTest, HelpMemoIsReadOnlyAndTheAboutPanelKeepsItsWidth) {
     auto* pages = control<QTabWidget>("pgc1");
     pages->setCurrentIndex(1);
     QApplication::processEvents();
-    QPlainTextEdit* memo = form().mmoHelp;
+    QPlainTextEdit* memo = form().Control<QPlainTextEdit>(Id::mmoHelp);
     ASSERT_EQ(memo->document()->blockCount(), 14);
     EXPECT_EQ(memo->document()->findBlockByNumber(0).text(), U("Lumivox语音定时器说明："));
     EXPECT_EQ(memo->document()->findBlockByNumber(11).text(), U("     Lumivox工作室  出品"));
@@ -305,14 +298,15 @@ TEST_F(WindowTest, HelpMemoIsReadOnlyAndTheAboutPanelKeepsItsWidth) {
 
     // The panel is docked right at 170 wide; the memo takes the rest of the page.
     QWidget* page = control("ts2");
-    EXPECT_EQ(form().pnl1->geometry(), QRect(page->width() - 170, 0, 170, page->height()));
+    EXPECT_EQ(form().Control<QWidget>(Id::pnl1)->geometry(),
+              QRect(page->width() - 170, 0, 170, page->height()));
     EXPECT_EQ(memo->geometry(), QRect(0, 0, page->width() - 170, page->height()));
     // Every line fits without scrolling.
     EXPECT_EQ(memo->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(WindowTest, EditableBoxesKeepTypedTextAndPickOnlyBoxesDoNot) {
-    QComboBox* last = form().cbbLastMin;
+    QComboBox* last = form().Control<QComboBox>(Id::cbbLastMin);
     last->setFocus();
     last->lineEdit()->selectAll();
     QTest::keyClicks(last->lineEdit(), QStringLiteral("90"));
@@ -323,15 +317,19 @@ TEST_F(WindowTest, EditableBoxesKeepTypedTextAndPickOnlyBoxesDoNot) {
     QTest::keyClicks(last->lineEdit(), QStringLiteral("abc"));
     EXPECT_EQ(last->currentText(), "abc");
 
-    for (QComboBox* box : {form().cbbHour, form().cbbMin, form().cbbSec})
+    for (QComboBox* box :
+         {form().Control<QComboBox>(Id::cbbHour), form().Control<QComboBox>(Id::cbbMin),
+          form().Control<QComboBox>(Id::cbbSec)})
         EXPECT_FALSE(box->isEditable()) << box->objectName().toStdString();
     for (QComboBox* box :
-         {form().cbbLastMin, form().cbbPerMin, form().cbbLastSec, form().cbbPerSec})
+         {form().Control<QComboBox>(Id::cbbLastMin), form().Control<QComboBox>(Id::cbbPerMin),
+          form().Control<QComboBox>(Id::cbbLastSec), form().Control<QComboBox>(Id::cbbPerSec)})
         EXPECT_TRUE(box->isEditable()) << box->objectName().toStdString();
 }
 
 TEST_F(WindowTest, EveryComboDropsDownElevenRows) {
-    for (QComboBox* box : {form().cbbHour, form().cbbLastMin}) {
+    for (QComboBox* box :
+         {form().Control<QComboBox>(Id::cbbHour), form().Control<QComboBox>(Id::cbbLastMin)}) {
         SCOPED_TRACE(box->objectName().toStdString());
         box->showPopup();
         QApplication::processEvents();
@@ -350,11 +348,11 @@ TEST_F(WindowTest, KeepOnTopFollowsTheBoxWithoutReplacingTheWindow) {
     QWindow* handle = form().windowHandle();
     const QRect geometry = form().geometry();
 
-    form().chkDispTop->setChecked(true);
+    form().Control<QCheckBox>(Id::chkDispTop)->setChecked(true);
     EXPECT_TRUE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(form().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QTest::mouseClick(form().chkDispTop, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_FALSE(form().chkDispTop->isChecked());
+    QTest::mouseClick(form().Control<QCheckBox>(Id::chkDispTop), Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_FALSE(form().Control<QCheckBox>(Id::chkDispTop)->isChecked());
     EXPECT_FALSE(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_FALSE(form().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
@@ -369,14 +367,14 @@ TEST_F(WindowTest, KeepOnTopFollowsTheBoxWithoutReplacingTheWindow) {
 
 TEST_F(WindowTest, KeepOnTopSetBeforeTheWindowExistsTakesEffectWhenShown) {
     lumivox::testing::FormFixture hidden;
-    hidden.form->chkDispTop->setChecked(true);
+    hidden.form->Control<QCheckBox>(Id::chkDispTop)->setChecked(true);
     hidden.form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hidden.form.get()));
     EXPECT_TRUE(hidden.form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(WindowTest, TipsLineGrowsWithItsText) {
-    QLabel* tips = form().lblTips;
+    QLabel* tips = form().Control<QLabel>(Id::lblTips);
     tips->setText(U("这是一条比较长的提示文字"));
     QApplication::processEvents();
     EXPECT_GE(tips->width(), tips->sizeHint().width());
@@ -400,14 +398,15 @@ TEST(AboutPage, FilledAfterTheFirstPaintOrWhenChosenFirst) {
         if (painted) {
             form.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-            EXPECT_TRUE(QTest::qWaitFor([&] { return form.mmoHelp != nullptr; }, 5000));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return form.Control<QPlainTextEdit>(Id::mmoHelp) != nullptr; }, 5000));
         } else {
-            form.pgc1->setCurrentWidget(form.ts2);
+            form.Control<QTabWidget>(Id::pgc1)->setCurrentWidget(form.Control<QWidget>(Id::ts2));
         }
-        ASSERT_NE(form.mmoHelp, nullptr);
-        EXPECT_EQ(form.mmoHelp->document()->blockCount(), 14);
-        EXPECT_EQ(form.lbl3->text(), U("Lumivox工作室"));
-        QTest::mouseClick(form.lbl3, Qt::LeftButton);
+        ASSERT_NE(form.Control<QPlainTextEdit>(Id::mmoHelp), nullptr);
+        EXPECT_EQ(form.Control<QPlainTextEdit>(Id::mmoHelp)->document()->blockCount(), 14);
+        EXPECT_EQ(form.Control<QLabel>(Id::lbl3)->text(), U("Lumivox工作室"));
+        QTest::mouseClick(form.Control<QLabel>(Id::lbl3), Qt::LeftButton);
         ASSERT_EQ(recorder.opened.size(), 1);
         EXPECT_EQ(recorder.opened[0].toString(), U(lumivox::maker::kHomePage));
     }

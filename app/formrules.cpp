@@ -1,0 +1,370 @@
+#include "app/formrules.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "announcer/mythread.h"
+#include "app/windowlayout.h"
+#include "framework/exceptiontext.h"
+#include "framework/utf8path.h"
+#include "maker.h"
+#include "settings/inifile.h"
+#include "tips/lvwebtips.h"
+#include "tips/tipsfile.h"
+#include "tips/weblink.h"
+
+namespace lumivox {
+
+namespace {
+
+const char* const kSection = layout::kSettingsSection;
+
+// A burst of changes (typing, a wheel over a box) becomes one write.
+constexpr int kSaveDelayMs = 500;
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool HoldsSetting(ControlId id) {
+    const auto& settings = layout::Settings();
+    return std::any_of(settings.begin(), settings.end(),
+                       [id](const layout::Setting& s) { return s.control == id; });
+}
+
+ControlId BoxOf(CountdownBox box) {
+    switch (box) {
+    case CountdownBox::Hour:
+        return ControlId::cbbHour;
+    case CountdownBox::Minute:
+        return ControlId::cbbMin;
+    case CountdownBox::Second:
+        return ControlId::cbbSec;
+    case CountdownBox::LastMinute:
+        return ControlId::cbbLastMin;
+    case CountdownBox::PerMinute:
+        return ControlId::cbbPerMin;
+    case CountdownBox::LastSecond:
+        return ControlId::cbbLastSec;
+    case CountdownBox::PerSecond:
+        break;
+    }
+    return ControlId::cbbPerSec;
+}
+
+ControlId CheckOf(CountdownCheck check) {
+    switch (check) {
+    case CountdownCheck::Minute:
+        return ControlId::chkMin;
+    case CountdownCheck::Second:
+        return ControlId::chkSec;
+    case CountdownCheck::LastOne:
+        return ControlId::chkLastOne;
+    case CountdownCheck::Circle:
+        break;
+    }
+    return ControlId::chkCircle;
+}
+
+} // namespace
+
+FormRules::FormRules(Parts parts)
+    : ui_(parts.ui), clipSource_(parts.clipSource), sound_(std::move(parts.sound)),
+      waitForAnnouncer_(parts.waitForAnnouncer),
+      monotonic_(parts.monotonic ? std::move(parts.monotonic) : std::make_shared<SteadyClock>()),
+      wall_(std::move(parts.wall)), countdownAlarm_(parts.countdownAlarm),
+      chimeAlarm_(parts.chimeAlarm), settingsDir_(std::move(parts.settingsDir)),
+      places_(std::move(parts.places)) {
+    MakeEngines();
+}
+
+FormRules::~FormRules() {
+    // Closing normally has stopped the announcer already.
+    if (Announcer)
+        Announcer->Shutdown();
+}
+
+void FormRules::MakeEngines() {
+    CountdownView& countdownView = *this;
+    ChimeView& chimeView = *this;
+    RequestPoster& poster = *this;
+    countdown_ = std::make_unique<Countdown>(countdownView, poster, *monotonic_, countdownAlarm_);
+    chime_ = std::make_unique<Chime>(chimeView, poster, *wall_, chimeAlarm_);
+}
+
+void FormRules::SetClocks(std::shared_ptr<MonotonicClock> monotonic,
+                          std::shared_ptr<WallClock> wall) {
+    countdown_->Stop();
+    chimeAlarm_.Disarm();
+    monotonic_ = std::move(monotonic);
+    wall_ = std::move(wall);
+    MakeEngines();
+    chime_->Update();
+}
+
+template <typename Handler> void FormRules::Guarded(Handler&& handler) {
+    // The standard exception box: the handler is abandoned, the program goes on.
+    std::string message;
+    try {
+        handler();
+        return;
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+    }
+    ui_.ShowMessageBox(ExceptionBoxText(message));
+}
+
+void FormRules::FormCreate() {
+    LoadSettings();
+    Clips.LoadAll(clipSource_);
+    // The announcer connects to the sound server on its own thread when it first
+    // speaks, and closes it there.
+    Announcer = waitForAnnouncer_ ? std::make_unique<TMyThread>(Clips, *sound_)
+                                  : std::make_unique<TMyThread>(Clips, sound_);
+    Announcer->Resume();
+    // The chime follows the two chime boxes, as their click handler sets it.
+    chime_->Update();
+    watching_ = true;
+}
+
+void FormRules::FormClose(bool openHomePage) {
+    if (closed_)
+        return;
+    closed_ = true;
+    // Stops the clip being played; a thread stuck in the sound server is left behind
+    // unless the front-end must wait for it.
+    if (Announcer)
+        Announcer->Shutdown();
+    Clips.ReleaseAll();
+    ui_.CancelSaveDelay();
+    SaveSettings();
+    if (openHomePage)
+        ui_.OpenAddress(maker::kHomePageSlash);
+    Tips.reset();
+}
+
+void FormRules::Clicked(ControlId id) {
+    if (HoldsSetting(id))
+        SaveSoon();
+    Guarded([&] {
+        switch (id) {
+        case ControlId::chkHour:
+            return chkHourClick();
+        case ControlId::chkHalf:
+            return chkHalfClick();
+        case ControlId::chkDispTop:
+            return chkDispTopClick();
+        case ControlId::btnMinStart:
+            return btnMinStartClick();
+        case ControlId::btnStop:
+            return btnStopClick();
+        case ControlId::lblTips:
+            return lblTipsClick();
+        default:
+            break;
+        }
+        const std::string address = layout::Address(layout::Find(id).target);
+        if (!address.empty())
+            ui_.OpenAddress(address);
+    });
+}
+
+void FormRules::Edited(ControlId id) {
+    if (HoldsSetting(id))
+        SaveSoon();
+}
+
+// --- Settings, in section "Common" ----------------------------------------------------
+
+void FormRules::LoadSettings() {
+    try {
+        TIniFile ini(SettingsDirectory(settingsDir_, places_) + kSettingsFileName);
+        if (!ini.SectionExists(kSection))
+            return; // every control keeps its design value
+        for (const layout::Setting& setting : layout::Settings()) {
+            const layout::Control& c = layout::Find(setting.control);
+            if (c.kind == layout::Kind::Check) {
+                ui_.SetChecked(c.id, ini.ReadInteger(kSection, setting.key, 0) != 0);
+                continue;
+            }
+            const std::string stored = ini.ReadString(kSection, setting.key, c.text);
+            if (c.editable) {
+                ui_.SetText(c.id, stored);
+                continue;
+            }
+            // A pick-only box selects the item with the stored text, or none.
+            int found = layout::kNoItem;
+            for (int i = 0; i <= c.lastItem - c.firstItem && found == layout::kNoItem; ++i)
+                if (EqualsIgnoringAsciiCase(std::to_string(c.firstItem + i), stored))
+                    found = i;
+            ui_.SelectItem(c.id, found);
+        }
+    } catch (...) {
+        // Settings never stop the window from starting: what was set stays set.
+    }
+}
+
+void FormRules::SaveSettings() {
+    try {
+        const std::string folder = SettingsDirectory(settingsDir_, places_);
+        const std::string path = folder + kSettingsFileName;
+        TIniFile ini(path);
+        bool write = ini.SectionExists(kSection);
+        // A portable copy keeps its file as the user left it; the per-user place
+        // is the program's own, so its file is made at the first save.
+        std::error_code error;
+        if (!write && !IsPortableSettings(settingsDir_, places_) &&
+            !std::filesystem::exists(Utf8Path(path), error)) {
+            std::filesystem::create_directories(Utf8Path(folder), error);
+            write = true;
+        }
+        if (write) {
+            for (const layout::Setting& setting : layout::Settings()) {
+                if (layout::Find(setting.control).kind == layout::Kind::Check)
+                    ini.WriteInteger(kSection, setting.key, ui_.Checked(setting.control) ? 1 : 0);
+                else
+                    ini.WriteString(kSection, setting.key, ui_.Text(setting.control));
+            }
+        }
+        ini.UpdateFile();
+    } catch (...) {
+        // A refused save must not stop the close; the old file is left as it was.
+    }
+}
+
+void FormRules::SaveSoon() {
+    // Not pushed back by later changes: every change is on disk within the delay, so
+    // a session that ends without the window's close keeps it too.
+    if (!watching_ || closed_ || saveDue_)
+        return;
+    saveDue_ = true;
+    ui_.ArmSaveDelay(kSaveDelayMs);
+}
+
+void FormRules::SaveDelayElapsed() {
+    saveDue_ = false;
+    if (!closed_)
+        SaveSettings();
+}
+
+// --- Countdown and chime ----------------------------------------------------------------
+
+void FormRules::chkHourClick() {
+    chime_->Update();
+}
+
+void FormRules::chkHalfClick() {
+    chime_->Update();
+}
+
+void FormRules::chkDispTopClick() {
+    ui_.SetKeepOnTop(ui_.Checked(ControlId::chkDispTop));
+}
+
+void FormRules::btnMinStartClick() {
+    countdown_->Start();
+}
+
+void FormRules::btnStopClick() {
+    countdown_->Stop();
+}
+
+void FormRules::tmrSecTimer() {
+    Guarded([this] { countdown_->OnTimer(); });
+}
+
+void FormRules::tmrHourTimer() {
+    Guarded([this] { chime_->OnTimer(); });
+}
+
+void FormRules::ClockChanged() {
+    Guarded([this] { chime_->OnClockChanged(); });
+}
+
+std::string FormRules::BoxText(CountdownBox box) const {
+    return ui_.Text(BoxOf(box));
+}
+
+bool FormRules::IsChecked(CountdownCheck check) const {
+    return ui_.Checked(CheckOf(check));
+}
+
+void FormRules::ShowRemaining(const std::string& text) {
+    ui_.SetText(ControlId::lblMinTick, text);
+}
+
+void FormRules::ShowCounting(bool counting) {
+    ui_.SetEnabled(ControlId::btnMinStart, !counting);
+    ui_.SetEnabled(ControlId::btnStop, counting);
+}
+
+void FormRules::ShowNoCondition() {
+    ui_.ShowMessageBox("请选择倒计数条件后再试！");
+}
+
+bool FormRules::HourChecked() const {
+    return ui_.Checked(ControlId::chkHour);
+}
+
+bool FormRules::HalfChecked() const {
+    return ui_.Checked(ControlId::chkHalf);
+}
+
+void FormRules::Post(std::int32_t kind, std::int32_t value) {
+    if (Announcer)
+        Announcer->Post(kind, value);
+}
+
+// --- Tips: loaded once, in the background, on tmr1's first tick; then one at random
+// on every tick ---------------------------------------------------------------------------
+
+void FormRules::tmr1Timer() {
+    Guarded([this] {
+        if (!TipsLoaded) {
+            // Set first: whatever the load does, it is never tried again.
+            TipsLoaded = true;
+            ui_.StartTipsDownload(tipsTimeLimitMs);
+            return;
+        }
+        ShowRandomTip();
+    });
+}
+
+void FormRules::TipsArrived(const std::string& body) {
+    if (closed_)
+        return;
+    // A tips file that cannot be written or read: the standard exception box, and no
+    // tips for this run.
+    Guarded([&] {
+        const std::string path = TipsFilePath(SettingsDirectory(settingsDir_, places_));
+        WriteTipsFile(path, body);
+        auto tips = std::make_unique<lvWebTips>();
+        tips->ParseTips(path);
+        Tips = std::move(tips);
+        ShowRandomTip();
+    });
+}
+
+void FormRules::ShowRandomTip() {
+    if (!Tips || Tips->TipCount <= 0)
+        return;
+    const int i = Tips->PickTip();
+    const std::string tip = ui_.TextFromNetwork(Tips->TipText[i]);
+    ui_.SetText(ControlId::lblTips, tip + " >>");
+    ui_.SetHint(ControlId::lblTips, tip);
+    CurrentTipLink = Tips->TipLink[i];
+}
+
+void FormRules::lblTipsClick() {
+    // Links come over plain HTTP: only web addresses are handed on.
+    const std::string address = OpenableWebLink(CurrentTipLink);
+    if (!address.empty())
+        ui_.OpenAddress(address);
+}
+
+} // namespace lumivox

@@ -1,0 +1,155 @@
+// The window's rules, the same for every front-end: the settings kept in the settings
+// file, the countdown and the chime driven from the controls, the rotating tips, and
+// the close. A front-end builds its widgets from the window table, implements
+// FormFrontEnd for them and forwards each event here.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "announcer/clipbank.h"
+#include "announcer/request.h"
+#include "app/controlid.h"
+#include "settings/settingslocation.h"
+#include "timing/chime.h"
+#include "timing/clock.h"
+#include "timing/countdown.h"
+
+class TMyThread;
+class lvWebTips;
+
+namespace lumivox {
+
+// What the rules need from a front-end's widgets and its desktop.
+class FormFrontEnd {
+public:
+    virtual ~FormFrontEnd() = default;
+
+    // A combo box's text (its typed text, or its selected item's), a label's text.
+    virtual std::string Text(ControlId id) const = 0;
+    // A label's text (the label grows to fit it), or an editable combo box's.
+    virtual void SetText(ControlId id, const std::string& text) = 0;
+    // A pick-only combo box's item; layout::kNoItem leaves none selected.
+    virtual void SelectItem(ControlId id, int index) = 0;
+    virtual bool Checked(ControlId id) const = 0;
+    // A changed state reaches FormRules::Clicked, as a click would.
+    virtual void SetChecked(ControlId id, bool checked) = 0;
+    virtual void SetEnabled(ControlId id, bool enabled) = 0;
+    // What a control shows while the pointer rests on it, as plain text.
+    virtual void SetHint(ControlId id, const std::string& text) = 0;
+
+    // A modal box with the window's title and the error icon.
+    virtual void ShowMessageBox(const std::string& text) = 0;
+    // A web address, in the desktop's browser; the bytes may be UTF-8 or code page 936.
+    virtual void OpenAddress(const std::string& address) = 0;
+    virtual void SetKeepOnTop(bool on) = 0;
+    // Bytes from the network as UTF-8: they are UTF-8 when valid, else code page 936.
+    virtual std::string TextFromNetwork(const std::string& bytes) const = 0;
+
+    // Calls FormRules::SaveDelayElapsed once, after milliseconds.
+    virtual void ArmSaveDelay(int milliseconds) = 0;
+    virtual void CancelSaveDelay() = 0;
+    // Fetches the tips list in the background, within milliseconds in all; hands the
+    // body (as far as it came, empty on a failure) to FormRules::TipsArrived on the
+    // window's thread.
+    virtual void StartTipsDownload(int milliseconds) = 0;
+};
+
+class FormRules : private CountdownView, private ChimeView, private RequestPoster {
+public:
+    struct Parts {
+        FormFrontEnd& ui;
+        ClipSource& clipSource;
+        std::shared_ptr<SoundOutput> sound;
+        // Whether a close waits for the announcer however long it takes, rather than
+        // leaving one stuck in the sound server behind.
+        bool waitForAnnouncer = false;
+        std::shared_ptr<MonotonicClock> monotonic; // null: the system's steady clock
+        std::shared_ptr<WallClock> wall;
+        Alarm& countdownAlarm;
+        Alarm& chimeAlarm;
+        std::string settingsDir; // empty: the usual place (SettingsDirectory)
+        SettingsPlaces places;
+    };
+
+    explicit FormRules(Parts parts);
+    ~FormRules() override;
+    FormRules(const FormRules&) = delete;
+    FormRules& operator=(const FormRules&) = delete;
+
+    // Settings into the controls, clips, announcer, chime; changes are saved from now on.
+    void FormCreate();
+    // The close: the announcer stops, the settings are saved, the maker's home page is
+    // opened unless the end was not asked for through the window. Nothing once closed.
+    void FormClose(bool openHomePage = true);
+    // --- Events, each inside the standard exception box ----------------------------
+    // A button, link or check box was clicked (or a box's state set).
+    void Clicked(ControlId id);
+    // A combo box's text changed.
+    void Edited(ControlId id);
+    void SaveDelayElapsed();
+    void TipsArrived(const std::string& body);
+    void tmrSecTimer();
+    void tmrHourTimer();
+    void tmr1Timer();
+    // The wall clock was set or the machine resumed.
+    void ClockChanged();
+
+    // --- Handlers, as Clicked runs them --------------------------------------------
+    void chkHourClick();
+    void chkHalfClick();
+    void chkDispTopClick();
+    void btnMinStartClick();
+    void btnStopClick();
+    void lblTipsClick();
+
+    void LoadSettings();
+    void SaveSettings();
+    bool Closed() const { return closed_; }
+
+    // --- State, public for tests -----------------------------------------------------
+    ClipBank Clips;
+    std::unique_ptr<TMyThread> Announcer;
+    bool TipsLoaded = false;
+    std::string CurrentTipLink;
+    std::unique_ptr<lvWebTips> Tips;
+    int tipsTimeLimitMs = 30000; // the whole tips download
+    Countdown& CountdownEngine() { return *countdown_; }
+    Chime& ChimeEngine() { return *chime_; }
+    // Replaces the clocks (tests simulate time): a running countdown stops and the
+    // chime is set up again.
+    void SetClocks(std::shared_ptr<MonotonicClock> monotonic, std::shared_ptr<WallClock> wall);
+
+private:
+    template <typename Handler> void Guarded(Handler&& handler);
+    void SaveSoon();
+    void ShowRandomTip();
+    void MakeEngines();
+
+    // CountdownView, ChimeView, RequestPoster.
+    std::string BoxText(CountdownBox box) const override;
+    bool IsChecked(CountdownCheck check) const override;
+    void ShowRemaining(const std::string& text) override;
+    void ShowCounting(bool counting) override;
+    void ShowNoCondition() override;
+    bool HourChecked() const override;
+    bool HalfChecked() const override;
+    void Post(std::int32_t kind, std::int32_t value) override;
+
+    FormFrontEnd& ui_;
+    ClipSource& clipSource_;
+    std::shared_ptr<SoundOutput> sound_;
+    bool waitForAnnouncer_;
+    std::shared_ptr<MonotonicClock> monotonic_;
+    std::shared_ptr<WallClock> wall_;
+    Alarm& countdownAlarm_;
+    Alarm& chimeAlarm_;
+    std::string settingsDir_;
+    SettingsPlaces places_;
+    std::unique_ptr<Countdown> countdown_;
+    std::unique_ptr<Chime> chime_;
+    bool watching_ = false; // changes are saved: from the end of FormCreate
+    bool saveDue_ = false;
+    bool closed_ = false;
+};
+
+} // namespace lumivox

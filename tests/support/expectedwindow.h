@@ -1,0 +1,78 @@
+// The window as drawn, written out here rather than taken from the window table that
+// both front-ends build from, so a wrong row in that table fails the window tests.
+#pragma once
+#include "app/controlid.h"
+#include "maker.h"
+
+namespace lumivox::testing {
+
+struct ExpectedControl {
+    ControlId id;
+    const char* kind; // Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, Memo
+    ControlId parent;
+    int left, top, width, height; // a label's size is its text's
+    const char* text;
+    bool visible = true;
+    bool enabled = true;
+};
+
+// Parents before their children.
+inline const ExpectedControl kExpectedControls[] = {
+    {ControlId::pgc1, "Tabs", ControlId::Form1, 0, 0, 544, 342, ""},
+    {ControlId::pnl2, "Panel", ControlId::Form1, 0, 342, 544, 20, ""},
+    {ControlId::ts1, "Page", ControlId::pgc1, 4, 27, 536, 311, "定时设置"},
+    {ControlId::ts2, "Page", ControlId::pgc1, 4, 27, 536, 311, "关于帮助"},
+    {ControlId::grp1Timer, "Group", ControlId::ts1, 338, 8, 167, 89, "报时设置"},
+    {ControlId::chkHour, "Check", ControlId::grp1Timer, 21, 25, 97, 17, "整点报时"},
+    {ControlId::chkHalf, "Check", ControlId::grp1Timer, 21, 56, 92, 17, "半点报时"},
+    {ControlId::grp12, "Group", ControlId::ts1, 9, 5, 312, 284, "倒计时"},
+    {ControlId::lbl7, "Label", ControlId::grp12, 15, 22, 144, 16, "倒计数(时:分:秒)："},
+    {ControlId::lblMinTick, "Label", ControlId::grp12, 162, 15, 104, 24, "00:10:30"},
+    {ControlId::cbbHour, "Combo", ControlId::grp12, 32, 45, 70, 24, "0"},
+    {ControlId::lbl10, "Label", ControlId::grp12, 103, 47, 8, 16, ":"},
+    {ControlId::cbbMin, "Combo", ControlId::grp12, 114, 45, 70, 24, "10"},
+    {ControlId::lbl11, "Label", ControlId::grp12, 184, 47, 8, 16, ":"},
+    {ControlId::cbbSec, "Combo", ControlId::grp12, 195, 45, 70, 24, "30"},
+    {ControlId::chkMin, "Check", ControlId::grp12, 15, 85, 57, 17, "最后"},
+    {ControlId::cbbLastMin, "Combo", ControlId::grp12, 72, 82, 49, 24, "10"},
+    {ControlId::lbl12, "Label", ControlId::grp12, 125, 85, 48, 16, "分钟每"},
+    {ControlId::cbbPerMin, "Combo", ControlId::grp12, 176, 82, 49, 24, "1"},
+    {ControlId::lbl13, "Label", ControlId::grp12, 227, 85, 64, 16, "分钟报数"},
+    {ControlId::chkSec, "Check", ControlId::grp12, 15, 120, 57, 17, "最后"},
+    {ControlId::cbbLastSec, "Combo", ControlId::grp12, 72, 117, 49, 24, "30"},
+    {ControlId::lbl15, "Label", ControlId::grp12, 125, 120, 48, 16, "秒钟每"},
+    {ControlId::cbbPerSec, "Combo", ControlId::grp12, 176, 117, 49, 24, "1"},
+    {ControlId::lbl16, "Label", ControlId::grp12, 227, 120, 64, 16, "秒钟报数"},
+    {ControlId::chkLastOne, "Check", ControlId::grp12, 15, 154, 154, 17, "最后一秒提示声音"},
+    {ControlId::btnLastOne, "Button", ControlId::grp12, 176, 154, 113, 23, "选择声音", false},
+    {ControlId::chkCircle, "Check", ControlId::grp12, 15, 196, 91, 17, "循环计时"},
+    {ControlId::btnMinStart, "Button", ControlId::grp12, 15, 239, 113, 27, "启动"},
+    {ControlId::btnStop, "Button", ControlId::grp12, 176, 239, 113, 27, "停止", true, false},
+    {ControlId::chkDispTop, "Check", ControlId::ts1, 338, 107, 122, 17, "显示在最前面"},
+    {ControlId::mmoHelp, "Memo", ControlId::ts2, 0, 0, 366, 311, ""},
+    {ControlId::pnl1, "Panel", ControlId::ts2, 366, 0, 170, 311, ""},
+    {ControlId::lbl1, "Label", ControlId::pnl1, 29, 15, 112, 16, "Lumivox语音报时器"},
+    {ControlId::lbl2, "Label", ControlId::pnl1, 29, 50, 104, 16, "版本：1.7.921"},
+    {ControlId::lbl14, "Label", ControlId::pnl1, 35, 93, 104, 16, "欢迎反馈建议"},
+    {ControlId::lbl8, "Link", ControlId::pnl1, 45, 125, 72, 12, "下载最新版本"},
+    {ControlId::lbl3, "Link", ControlId::pnl1, 51, 171, 60, 12, "Lumivox工作室"},
+    {ControlId::lbl4, "Link", ControlId::pnl1, 23, 188, 126, 12, maker::kHomePage},
+    {ControlId::lbl5, "Link", ControlId::pnl1, 43, 243, 96, 12, "赞助开发，谢谢！"},
+    {ControlId::lblTips, "Link", ControlId::pnl2, 2, 3, 7, 13, ""},
+};
+
+// The combo boxes' lists: the numbers first..last; selected -1 is none.
+struct ExpectedCombo {
+    ControlId id;
+    int first, last, selected;
+    bool editable;
+};
+
+inline const ExpectedCombo kExpectedCombos[] = {
+    {ControlId::cbbHour, 0, 23, 0, false},  {ControlId::cbbMin, 0, 59, 10, false},
+    {ControlId::cbbSec, 0, 59, 30, false},  {ControlId::cbbLastMin, 1, 60, 9, true},
+    {ControlId::cbbPerMin, 1, 30, 0, true}, {ControlId::cbbLastSec, 1, 60, -1, true},
+    {ControlId::cbbPerSec, 1, 30, 0, true},
+};
+
+} // namespace lumivox::testing
