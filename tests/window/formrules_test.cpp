@@ -1,0 +1,229 @@
+// The window's rules on a front-end of the test's own: settings in and out of the
+// controls, the save after a change, the tips line, the links, the close. The same
+// rules serve the Qt and the Win32 window, so this runs on Linux and under Wine.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "announcer/mythread.h"
+#include "app/formrules.h"
+#include "app/windowlayout.h"
+#include "fakesound.h"
+#include "maker.h"
+#include "silentsound.h"
+#include "tests/settings/tempfolder.h"
+#include "tests/timing/simtime.h"
+
+namespace {
+
+using Id = lumivox::ControlId;
+namespace layout = lumivox::layout;
+
+// The controls as plain values; a changed check box reports its click, as both
+// windows do.
+class FakeFrontEnd : public lumivox::FormFrontEnd {
+public:
+    lumivox::FormRules* rules = nullptr;
+    std::map<Id, std::string> text;
+    std::map<Id, int> selected;
+    std::map<Id, bool> checked, disabled;
+    std::map<Id, std::string> hints;
+    std::vector<std::string> boxes, opened;
+    std::vector<int> tipsDownloads;
+    int saveDelays = 0;
+    bool saveDelayArmed = false;
+    bool onTop = false;
+
+    std::string Text(Id id) const override {
+        const layout::Control& c = layout::Find(id);
+        if (c.kind == layout::Kind::Combo && !c.editable) {
+            const int item = selected.count(id) ? selected.at(id) : c.selected;
+            return item < 0 ? "" : std::to_string(c.firstItem + item);
+        }
+        return text.count(id) ? text.at(id) : c.text;
+    }
+    void SetText(Id id, const std::string& value) override { text[id] = value; }
+    void SelectItem(Id id, int index) override { selected[id] = index; }
+    bool Checked(Id id) const override { return checked.count(id) && checked.at(id); }
+    void SetChecked(Id id, bool value) override {
+        if (Checked(id) == value)
+            return;
+        checked[id] = value;
+        rules->Clicked(id);
+    }
+    void SetEnabled(Id id, bool enabled) override { disabled[id] = !enabled; }
+    void SetHint(Id id, const std::string& value) override { hints[id] = value; }
+    void ShowMessageBox(const std::string& message) override { boxes.push_back(message); }
+    void OpenAddress(const std::string& address) override { opened.push_back(address); }
+    void SetKeepOnTop(bool on) override { onTop = on; }
+    std::string TextFromNetwork(const std::string& bytes) const override { return bytes; }
+    void ArmSaveDelay(int) override {
+        ++saveDelays;
+        saveDelayArmed = true;
+    }
+    void CancelSaveDelay() override { saveDelayArmed = false; }
+    void StartTipsDownload(int milliseconds) override { tipsDownloads.push_back(milliseconds); }
+
+    // What the user does: a click on a check box changes it first.
+    void Click(Id id) {
+        if (layout::Find(id).kind == layout::Kind::Check)
+            checked[id] = !Checked(id);
+        rules->Clicked(id);
+    }
+};
+
+class FormRulesTest : public ::testing::Test {
+protected:
+    // settingsDir: the folder passed as an override; empty: the usual place, where
+    // `executable` stands for the program's folder and `perUser` for the user's.
+    void Open(const std::string& settingsDir) {
+        rules.reset();
+        ui = std::make_unique<FakeFrontEnd>();
+        rules = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
+            *ui, clips, std::make_shared<lumivox::testing::SilentSound>(), false, clock, clock,
+            alarm, alarm, settingsDir,
+            lumivox::SettingsPlaces{executable.File(""), perUser.File("made") + "/"}});
+        ui->rules = rules.get();
+        rules->FormCreate();
+    }
+    std::string Stored() const { return TempFolder::Read(folder.File("lvvoxclk.db")); }
+
+    TempFolder folder, executable, perUser;
+    lumivox::testing::NumberedClipSource clips;
+    std::shared_ptr<lumivox::testing::SimClock> clock =
+        std::make_shared<lumivox::testing::SimClock>();
+    lumivox::testing::SimAlarm alarm{*clock};
+    std::unique_ptr<FakeFrontEnd> ui;
+    std::unique_ptr<lumivox::FormRules> rules;
+};
+
+TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
+    TempFolder::Write(folder.File("lvvoxclk.db"),
+                      "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
+                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\n");
+    Open(folder.File(""));
+    EXPECT_EQ(ui->selected[Id::cbbHour], 5);
+    EXPECT_EQ(ui->selected[Id::cbbMin], -1); // no item of that text: none selected
+    EXPECT_EQ(ui->selected[Id::cbbSec], 30); // missing: the design value
+    EXPECT_EQ(ui->text[Id::cbbLastMin], "abc");
+    EXPECT_EQ(ui->text[Id::cbbLastSec], "30");
+    // A stored check runs the box's click: the chime wakes, the window stays on top.
+    EXPECT_TRUE(rules->ChimeEngine().Enabled());
+    EXPECT_TRUE(ui->onTop);
+    EXPECT_FALSE(ui->Checked(Id::chkCircle));
+    // Applying them is no change of the user's: nothing is written back.
+    EXPECT_EQ(ui->saveDelays, 0);
+}
+
+TEST_F(FormRulesTest, ABurstOfChangesIsOneSaveAndOnlySettingsCount) {
+    TempFolder::Write(folder.File("lvvoxclk.db"), "[Common]\r\nIsHour=0\r\n");
+    Open(folder.File(""));
+    ui->Click(Id::chkCircle);
+    ui->text[Id::cbbLastSec] = "5";
+    rules->Edited(Id::cbbLastSec);
+    EXPECT_EQ(ui->saveDelays, 1);
+    rules->SaveDelayElapsed();
+    EXPECT_NE(Stored().find("LastSecond=5\r\n"), std::string::npos);
+    EXPECT_NE(Stored().find("IsCircle=1\r\n"), std::string::npos);
+    ui->Click(Id::btnStop); // holds no setting
+    EXPECT_EQ(ui->saveDelays, 1);
+}
+
+TEST_F(FormRulesTest, ThePerUserFileIsMadeAtTheFirstSaveAPortableOneIsNeverFilledIn) {
+    Open("");
+    rules->FormClose(false);
+    EXPECT_EQ(TempFolder::Read(perUser.File("made/lvvoxclk.db")).rfind("[Common]\r\nHourCounter=0", 0),
+              0u);
+
+    TempFolder::Write(executable.File("lvvoxclk.db"), "[Common]\r\n");
+    Open("");
+    ui->Click(Id::chkHalf);
+    rules->FormClose(false);
+    EXPECT_EQ(TempFolder::Read(executable.File("lvvoxclk.db")), "[Common]\r\n");
+}
+
+TEST_F(FormRulesTest, CloseSavesOpensTheHomePageOnceAndAQuietEndDoesNot) {
+    Open(folder.File(""));
+    ui->Click(Id::chkHour);
+    rules->FormClose();
+    rules->FormClose();
+    EXPECT_FALSE(ui->saveDelayArmed);
+    EXPECT_NE(Stored().find("IsHour=1\r\n"), std::string::npos);
+    EXPECT_EQ(ui->opened, std::vector<std::string>{std::string(lumivox::maker::kHomePage) + "/"});
+
+    Open(folder.File(""));
+    rules->FormClose(false);
+    EXPECT_TRUE(ui->opened.empty());
+}
+
+TEST_F(FormRulesTest, LinksOpenTheirPagesAndTheTipItsOwnWebAddressOnly) {
+    Open(folder.File(""));
+    ui->Click(Id::lbl8);
+    ui->Click(Id::lbl5);
+    EXPECT_EQ(ui->opened, (std::vector<std::string>{lumivox::maker::kDownloadPage,
+                                                    lumivox::maker::kShopPage}));
+
+    rules->tmr1Timer();
+    rules->tmr1Timer();
+    EXPECT_EQ(ui->tipsDownloads, std::vector<int>{30000}); // loaded once, on the first tick
+    rules->TipsArrived("only tip@#$ http://a.example/x \r\n");
+    EXPECT_EQ(ui->text[Id::lblTips], "only tip >>");
+    EXPECT_EQ(ui->hints[Id::lblTips], "only tip");
+    ui->opened.clear();
+    ui->Click(Id::lblTips);
+    rules->TipsArrived("bad@#$file:///etc/passwd\r\n");
+    ui->Click(Id::lblTips);
+    EXPECT_EQ(ui->opened, std::vector<std::string>{"http://a.example/x"});
+}
+
+TEST_F(FormRulesTest, AnUnwritableTipsFileIsShownAndTheWindowGoesOn) {
+    TempFolder::Write(folder.File("blocker"), "a file where the folder should be");
+    Open(folder.File("blocker/sub"));
+    rules->TipsArrived("tip@#$http://a.example/\r\n");
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].rfind("Cannot create file ", 0), 0u);
+    // The countdown still answers, with its own box.
+    ui->Click(Id::btnMinStart);
+    EXPECT_EQ(ui->boxes.back(), "请选择倒计数条件后再试！");
+    ui->Click(Id::chkSec);
+    ui->Click(Id::btnMinStart);
+    EXPECT_TRUE(ui->disabled[Id::btnMinStart]);
+    EXPECT_FALSE(ui->disabled[Id::btnStop]);
+}
+
+// Docking, group boxes flattened for Win32, and the Tab walk, from the one table.
+TEST(WindowLayout, PlacesAndTabWalk) {
+    struct Row {
+        Id id;
+        int parentWidth, parentHeight;
+        layout::Rect place;
+    };
+    const Row rows[] = {
+        {Id::pgc1, 544, 362, {0, 0, 544, 342}},  {Id::pnl2, 544, 362, {0, 342, 544, 20}},
+        {Id::mmoHelp, 530, 300, {0, 0, 360, 300}}, {Id::pnl1, 530, 300, {360, 0, 170, 300}},
+        {Id::cbbHour, 0, 0, {32, 45, 70, 24}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(lumivox::NameOf(row.id)));
+        EXPECT_EQ(layout::PlaceIn(layout::Find(row.id), row.parentWidth, row.parentHeight),
+                  row.place);
+    }
+    const layout::FlatParent inGroup = layout::Flattened(layout::Find(Id::chkHalf));
+    EXPECT_EQ(inGroup.parent, Id::ts1);
+    EXPECT_EQ(inGroup.offsetLeft, 338);
+    EXPECT_EQ(inGroup.offsetTop, 8);
+    EXPECT_EQ(layout::Flattened(layout::Find(Id::lbl3)).parent, Id::pnl1);
+
+    std::vector<std::string> walk;
+    for (const layout::Control* c : layout::TabChain(Id::ts1))
+        walk.emplace_back(lumivox::NameOf(c->id));
+    EXPECT_EQ(walk, (std::vector<std::string>{
+                        "chkHour", "chkHalf", "cbbHour", "cbbMin", "cbbSec", "chkMin",
+                        "cbbLastMin", "cbbPerMin", "chkSec", "cbbLastSec", "cbbPerSec",
+                        "chkLastOne", "chkCircle", "btnMinStart", "btnStop", "chkDispTop"}));
+}
+
+} // namespace
