@@ -36,39 +36,12 @@ bool HoldsSetting(ControlId id) {
                        [id](const layout::Setting& s) { return s.control == id; });
 }
 
-ControlId BoxOf(CountdownBox box) {
-    switch (box) {
-    case CountdownBox::Hour:
-        return ControlId::cbbHour;
-    case CountdownBox::Minute:
-        return ControlId::cbbMin;
-    case CountdownBox::Second:
-        return ControlId::cbbSec;
-    case CountdownBox::LastMinute:
-        return ControlId::cbbLastMin;
-    case CountdownBox::PerMinute:
-        return ControlId::cbbPerMin;
-    case CountdownBox::LastSecond:
-        return ControlId::cbbLastSec;
-    case CountdownBox::PerSecond:
-        break;
-    }
-    return ControlId::cbbPerSec;
-}
-
-ControlId CheckOf(CountdownCheck check) {
-    switch (check) {
-    case CountdownCheck::Minute:
-        return ControlId::chkMin;
-    case CountdownCheck::Second:
-        return ControlId::chkSec;
-    case CountdownCheck::LastOne:
-        return ControlId::chkLastOne;
-    case CountdownCheck::Circle:
-        break;
-    }
-    return ControlId::chkCircle;
-}
+// The countdown's boxes and checks, in the order of CountdownBox and CountdownCheck.
+constexpr ControlId kCountdownBoxes[] = {
+    ControlId::cbbHour,   ControlId::cbbMin,     ControlId::cbbSec,   ControlId::cbbLastMin,
+    ControlId::cbbPerMin, ControlId::cbbLastSec, ControlId::cbbPerSec};
+constexpr ControlId kCountdownChecks[] = {ControlId::chkMin, ControlId::chkSec,
+                                          ControlId::chkLastOne, ControlId::chkCircle};
 
 } // namespace
 
@@ -287,11 +260,11 @@ void FormRules::ClockChanged() {
 }
 
 std::string FormRules::BoxText(CountdownBox box) const {
-    return ui_.Text(BoxOf(box));
+    return ui_.Text(kCountdownBoxes[static_cast<int>(box)]);
 }
 
 bool FormRules::IsChecked(CountdownCheck check) const {
-    return ui_.Checked(CheckOf(check));
+    return ui_.Checked(kCountdownChecks[static_cast<int>(check)]);
 }
 
 void FormRules::ShowRemaining(const std::string& text) {
