@@ -128,7 +128,92 @@ bool RegisterClasses(HINSTANCE instance) {
 
 } // namespace
 
-TForm1::TForm1() = default;
+// What the rules ask of the controls: each a message or two to the control's window.
+class TForm1::Widgets : public lumivox::FormFrontEnd {
+public:
+    explicit Widgets(TForm1& form) : form_(form) {}
+
+    std::string Text(ControlId id) const override {
+        HWND control = form_.Control(id);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+        return lumivox::win::Utf8(text);
+    }
+
+    void SetText(ControlId id, const std::string& text) override {
+        const std::wstring wide = Wide(text);
+        SetWindowTextW(form_.Control(id), wide.c_str());
+        const layout::Kind kind = layout::Find(id).kind;
+        if (kind == layout::Kind::Label || kind == layout::Kind::Link)
+            form_.SizeToText(form_.Control(id), wide);
+    }
+
+    void SelectItem(ControlId id, int index) override {
+        SendMessageW(form_.Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+
+    bool Checked(ControlId id) const override {
+        return SendMessageW(form_.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    void SetChecked(ControlId id, bool checked) override {
+        if (Checked(id) == checked)
+            return;
+        // A changed state runs the box's click handler, as a click would.
+        SendMessageW(form_.Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        form_.rules_->Clicked(id);
+    }
+
+    void SetEnabled(ControlId id, bool enabled) override {
+        EnableWindow(form_.Control(id), enabled);
+    }
+
+    // Plain Win32 controls show no hover hints.
+    void SetHint(ControlId, const std::string&) override {}
+
+    void ShowMessageBox(const std::string& text) override {
+        MessageBoxW(form_.hwnd_, Wide(text).c_str(), Wide(layout::Window().title).c_str(),
+                    MB_OK | MB_ICONERROR);
+    }
+
+    void OpenAddress(const std::string& address) override {
+        lumivox::OpenTipLink(form_.hwnd_, address);
+    }
+
+    void SetKeepOnTop(bool on) override {
+        SetWindowPos(form_.hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
+    }
+
+    std::string TextFromNetwork(const std::string& bytes) const override {
+        return lumivox::win::Utf8(lumivox::TipTextW(bytes));
+    }
+
+    void ArmSaveDelay(int milliseconds) override {
+        SetTimer(form_.hwnd_, kSaveTimer, static_cast<UINT>(milliseconds), nullptr);
+    }
+
+    void CancelSaveDelay() override { KillTimer(form_.hwnd_, kSaveTimer); }
+
+    void StartTipsDownload(int milliseconds) override {
+        lumivox::WinTipsLimits limits;
+        limits.totalMs = milliseconds;
+        HWND window = form_.hwnd_;
+        form_.tipsFetch_ = std::make_unique<lumivox::WinTipsFetch>(
+            lumivox::WinTipsUrl(), limits, [window](std::string body) {
+                auto* owned = new std::string(std::move(body));
+                if (!PostMessageW(window, kTipsArrivedMessage, 0, reinterpret_cast<LPARAM>(owned)))
+                    delete owned;
+            });
+        form_.tipsFetch_->Start();
+    }
+
+private:
+    TForm1& form_;
+};
+
+TForm1::TForm1() : widgets_(std::make_unique<Widgets>(*this)) {}
 
 TForm1::~TForm1() {
     tipsFetch_.reset(); // an unfinished download is dropped, never waited for
@@ -174,7 +259,7 @@ bool TForm1::Create(int showCommand) {
     hourAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kHourTimerMessage);
     // A close waits for the announcer: the process ends right after the window.
     rules_ = std::make_unique<lumivox::FormRules>(
-        lumivox::FormRules::Parts{*this,
+        lumivox::FormRules::Parts{*widgets_,
                                   clipSource_,
                                   lumivox::CreateDefaultSoundOutput(),
                                   true,
@@ -451,84 +536,4 @@ void TForm1::BringToFront() {
         tray_->Icon().Restore();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-}
-
-// --- What the rules ask of the controls ---------------------------------------------------
-
-std::string TForm1::Text(ControlId id) const {
-    HWND control = Control(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return lumivox::win::Utf8(text);
-}
-
-void TForm1::SetText(ControlId id, const std::string& text) {
-    const std::wstring wide = Wide(text);
-    SetWindowTextW(Control(id), wide.c_str());
-    const layout::Kind kind = layout::Find(id).kind;
-    if (kind == layout::Kind::Label || kind == layout::Kind::Link)
-        SizeToText(Control(id), wide);
-}
-
-void TForm1::SelectItem(ControlId id, int index) {
-    SendMessageW(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-bool TForm1::Checked(ControlId id) const {
-    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void TForm1::SetChecked(ControlId id, bool checked) {
-    if (Checked(id) == checked)
-        return;
-    // A changed state runs the box's click handler, as a click would.
-    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    rules_->Clicked(id);
-}
-
-void TForm1::SetEnabled(ControlId id, bool enabled) {
-    EnableWindow(Control(id), enabled);
-}
-
-void TForm1::SetHint(ControlId, const std::string&) {
-    // Plain Win32 controls show no hover hints.
-}
-
-void TForm1::ShowMessageBox(const std::string& text) {
-    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(layout::Window().title).c_str(),
-                MB_OK | MB_ICONERROR);
-}
-
-void TForm1::OpenAddress(const std::string& address) {
-    lumivox::OpenTipLink(hwnd_, address);
-}
-
-void TForm1::SetKeepOnTop(bool on) {
-    SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
-
-std::string TForm1::TextFromNetwork(const std::string& bytes) const {
-    return lumivox::win::Utf8(lumivox::TipTextW(bytes));
-}
-
-void TForm1::ArmSaveDelay(int milliseconds) {
-    SetTimer(hwnd_, kSaveTimer, static_cast<UINT>(milliseconds), nullptr);
-}
-
-void TForm1::CancelSaveDelay() {
-    KillTimer(hwnd_, kSaveTimer);
-}
-
-void TForm1::StartTipsDownload(int milliseconds) {
-    lumivox::WinTipsLimits limits;
-    limits.totalMs = milliseconds;
-    HWND window = hwnd_;
-    tipsFetch_ = std::make_unique<lumivox::WinTipsFetch>(
-        lumivox::WinTipsUrl(), limits, [window](std::string body) {
-            auto* owned = new std::string(std::move(body));
-            if (!PostMessageW(window, kTipsArrivedMessage, 0, reinterpret_cast<LPARAM>(owned)))
-                delete owned;
-        });
-    tipsFetch_->Start();
 }

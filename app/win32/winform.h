@@ -17,10 +17,10 @@ class WinMainWindowTray;
 class WinTipsFetch;
 } // namespace lumivox
 
-class TForm1 : private lumivox::FormFrontEnd {
+class TForm1 {
 public:
     TForm1();
-    ~TForm1() override;
+    ~TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -36,21 +36,7 @@ public:
     void BringToFront();
 
 private:
-    // FormFrontEnd.
-    std::string Text(lumivox::ControlId id) const override;
-    void SetText(lumivox::ControlId id, const std::string& text) override;
-    void SelectItem(lumivox::ControlId id, int index) override;
-    bool Checked(lumivox::ControlId id) const override;
-    void SetChecked(lumivox::ControlId id, bool checked) override;
-    void SetEnabled(lumivox::ControlId id, bool enabled) override;
-    void SetHint(lumivox::ControlId id, const std::string& text) override;
-    void ShowMessageBox(const std::string& text) override;
-    void OpenAddress(const std::string& address) override;
-    void SetKeepOnTop(bool on) override;
-    std::string TextFromNetwork(const std::string& bytes) const override;
-    void ArmSaveDelay(int milliseconds) override;
-    void CancelSaveDelay() override;
-    void StartTipsDownload(int milliseconds) override;
+    class Widgets; // what the rules ask of the controls
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -69,6 +55,7 @@ private:
     lumivox::win::ResourceClipSource clipSource_;
     std::unique_ptr<lumivox::win::MessageAlarm> secAlarm_;
     std::unique_ptr<lumivox::win::MessageAlarm> hourAlarm_;
+    std::unique_ptr<Widgets> widgets_;
     std::unique_ptr<lumivox::FormRules> rules_;
     std::unique_ptr<lumivox::WinMainWindowTray> tray_; // trycn1
     std::unique_ptr<lumivox::WinTipsFetch> tipsFetch_;
