@@ -16,6 +16,7 @@ constexpr int kOnTheHour = 15;
 constexpr int kPastTheHour = 16;
 constexpr int kMinuteLeadIn[] = {18, 19};
 constexpr int kMinuteClose[] = {20, 21};
+constexpr int kMinuteWord = 20;
 
 // Counts of 100 and more have no spoken form in the clip set: they are read
 // digit by digit (120 is "one two zero"). n must be positive.
@@ -56,7 +57,16 @@ ClipList TimeClips(std::int32_t hour, std::int32_t minute) {
         clips.push_back(hour);
     }
     clips.push_back(kAfterHour);
-    clips.push_back(minute == 0 ? kOnTheHour : kPastTheHour);
+    if (minute == 0 || minute == 30) {
+        clips.push_back(minute == 0 ? kOnTheHour : kPastTheHour);
+        return clips;
+    }
+    // Any other minute by its number and the minute word; 1..9 with a zero before it,
+    // as a clock reads them ("零五分").
+    if (minute < 10)
+        clips.push_back(0);
+    AppendMinuteNumber(clips, minute);
+    clips.push_back(kMinuteWord);
     return clips;
 }
 

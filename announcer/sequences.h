@@ -10,7 +10,8 @@ namespace lumivox {
 
 using ClipList = std::vector<int>;
 
-// The time of day; empty unless hour is 0..23 and minute 0..59.
+// The time of day; empty unless hour is 0..23 and minute 0..59. On the hour it ends in
+// "整", on the half hour in "半", at any other minute in the minute's number and "分".
 ClipList TimeClips(std::int32_t hour, std::int32_t minute);
 // Seconds remaining: at most two clips for 1..99, no lead-in; empty for n < 1.
 ClipList SecondCountClips(std::int32_t n);

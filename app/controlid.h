@@ -10,12 +10,17 @@ namespace lumivox {
 // clang-format off
 #define LUMIVOX_CONTROLS(X) \
     X(Form1) \
-    X(pgc1) X(pnl2) X(ts1) X(ts2) X(grp1Timer) X(chkHour) \
+    X(pgc1) X(pnl2) X(ts1) X(ts3) X(ts2) X(grp1Timer) X(chkHour) \
     X(chkHalf) X(grp12) X(lbl7) X(lblMinTick) X(cbbHour) X(lbl10) \
     X(cbbMin) X(lbl11) X(cbbSec) X(chkMin) X(cbbLastMin) X(lbl12) \
     X(cbbPerMin) X(lbl13) X(chkSec) X(cbbLastSec) X(lbl15) X(cbbPerSec) \
     X(lbl16) X(chkLastOne) X(btnLastOne) X(chkCircle) X(btnMinStart) X(btnStop) \
-    X(chkDispTop) X(mmoHelp) X(pnl1) X(lbl1) X(lbl2) X(lbl14) \
+    X(chkDispTop) \
+    X(grp3Chime) X(chkQuarter) X(chkQuiet) X(lblQuietFrom) X(cbbQuietFrom) X(lblQuietTo) \
+    X(cbbQuietTo) X(lblQuietEnd) X(grpSound) X(lblVolume) X(cbbVolume) X(lblPercent) \
+    X(chkMute) X(btnSayTime) X(grpUntil) X(lblUntil) X(cbbUntilHour) X(lblUntil1) \
+    X(cbbUntilMin) X(lblUntil2) X(cbbUntilSec) X(btnUntilStart) X(lblUntilHint) \
+    X(mmoHelp) X(pnl1) X(lbl1) X(lbl2) X(lbl14) \
     X(lbl8) X(lbl3) X(lbl4) X(lbl5) X(lblTips)
 // clang-format on
 

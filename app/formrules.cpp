@@ -8,6 +8,7 @@
 #include "announcer/mythread.h"
 #include "app/windowlayout.h"
 #include "framework/exceptiontext.h"
+#include "framework/strtoint.h"
 #include "framework/utf8path.h"
 #include "maker.h"
 #include "settings/inifile.h"
@@ -23,6 +24,13 @@ const char* const kSection = layout::kSettingsSection;
 
 // A burst of changes (typing, a wheel over a box) becomes one write.
 constexpr int kSaveDelayMs = 500;
+
+constexpr std::int64_t kMinutesPerDay = 24 * 60;
+constexpr std::int64_t kMsPerDay = kMinutesPerDay * 60'000;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
@@ -127,15 +135,19 @@ void FormRules::Clicked(ControlId id) {
     Guarded([&] {
         switch (id) {
         case ControlId::chkHour:
-            return chkHourClick();
         case ControlId::chkHalf:
-            return chkHalfClick();
+        case ControlId::chkQuarter:
+            return chime_->Update();
         case ControlId::chkDispTop:
             return chkDispTopClick();
         case ControlId::btnMinStart:
             return btnMinStartClick();
         case ControlId::btnStop:
             return btnStopClick();
+        case ControlId::btnSayTime:
+            return btnSayTimeClick();
+        case ControlId::btnUntilStart:
+            return btnUntilStartClick();
         case ControlId::lblTips:
             return lblTipsClick();
         default:
@@ -161,6 +173,10 @@ void FormRules::LoadSettings() {
             return; // every control keeps its design value
         for (const layout::Setting& setting : layout::Settings()) {
             const layout::Control& c = layout::Find(setting.control);
+            if (c.kind == layout::Kind::Check && setting.designValueWhenInvalid) {
+                ui_.SetChecked(c.id, ini.ReadString(kSection, setting.key, "0") == "1");
+                continue;
+            }
             if (c.kind == layout::Kind::Check) {
                 ui_.SetChecked(c.id, ini.ReadInteger(kSection, setting.key, 0) != 0);
                 continue;
@@ -175,6 +191,8 @@ void FormRules::LoadSettings() {
             for (int i = 0; i <= c.lastItem - c.firstItem && found == layout::kNoItem; ++i)
                 if (EqualsIgnoringAsciiCase(std::to_string(c.firstItem + i), stored))
                     found = i;
+            if (found == layout::kNoItem && setting.designValueWhenInvalid)
+                found = c.selected;
             ui_.SelectItem(c.id, found);
         }
     } catch (...) {
@@ -227,14 +245,6 @@ void FormRules::SaveDelayElapsed() {
 
 // --- Countdown and chime ----------------------------------------------------------------
 
-void FormRules::chkHourClick() {
-    chime_->Update();
-}
-
-void FormRules::chkHalfClick() {
-    chime_->Update();
-}
-
 void FormRules::chkDispTopClick() {
     ui_.SetKeepOnTop(ui_.Checked(ControlId::chkDispTop));
 }
@@ -245,6 +255,24 @@ void FormRules::btnMinStartClick() {
 
 void FormRules::btnStopClick() {
     countdown_->Stop();
+}
+
+void FormRules::btnSayTimeClick() {
+    const std::int64_t minute = FloorDiv(wall_->LocalMs(), 60'000) % kMinutesPerDay;
+    Post(RequestKind::SpeakTime, static_cast<std::int32_t>(minute / 60 * 1000 + minute % 60));
+}
+
+void FormRules::btnUntilStartClick() {
+    // The next time the clock shows the boxes' time: today, or tomorrow once it has passed.
+    const std::int64_t now = wall_->LocalMs();
+    const std::int64_t secondOfDay = (StrToInt(ui_.Text(ControlId::cbbUntilHour)) * 60LL +
+                                      StrToInt(ui_.Text(ControlId::cbbUntilMin))) *
+                                         60 +
+                                     StrToInt(ui_.Text(ControlId::cbbUntilSec));
+    std::int64_t target = FloorDiv(now, kMsPerDay) * kMsPerDay + secondOfDay * 1000;
+    if (target <= now)
+        target += kMsPerDay;
+    countdown_->StartUntil(*wall_, target);
 }
 
 void FormRules::tmrSecTimer() {
@@ -273,6 +301,7 @@ void FormRules::ShowRemaining(const std::string& text) {
 
 void FormRules::ShowCounting(bool counting) {
     ui_.SetEnabled(ControlId::btnMinStart, !counting);
+    ui_.SetEnabled(ControlId::btnUntilStart, !counting);
     ui_.SetEnabled(ControlId::btnStop, counting);
 }
 
@@ -286,6 +315,20 @@ bool FormRules::HourChecked() const {
 
 bool FormRules::HalfChecked() const {
     return ui_.Checked(ControlId::chkHalf);
+}
+
+bool FormRules::QuarterChecked() const {
+    return ui_.Checked(ControlId::chkQuarter);
+}
+
+std::optional<QuietHours> FormRules::Quiet() const {
+    if (!ui_.Checked(ControlId::chkQuiet))
+        return std::nullopt;
+    const QuietHours design;
+    return QuietHours{
+        ParseInteger(ui_.Text(ControlId::cbbQuietFrom), HexPrefix::DollarOr0x)
+            .value_or(design.from),
+        ParseInteger(ui_.Text(ControlId::cbbQuietTo), HexPrefix::DollarOr0x).value_or(design.to)};
 }
 
 void FormRules::Post(std::int32_t kind, std::int32_t value) {

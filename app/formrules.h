@@ -95,11 +95,13 @@ public:
     void ClockChanged();
 
     // --- Handlers, as Clicked runs them --------------------------------------------
-    void chkHourClick();
-    void chkHalfClick();
     void chkDispTopClick();
     void btnMinStartClick();
     void btnStopClick();
+    // The time now, to the minute.
+    void btnSayTimeClick();
+    // The countdown to the time of day in the page's boxes.
+    void btnUntilStartClick();
     void lblTipsClick();
 
     void LoadSettings();
@@ -133,6 +135,8 @@ private:
     void ShowNoCondition() override;
     bool HourChecked() const override;
     bool HalfChecked() const override;
+    bool QuarterChecked() const override;
+    std::optional<QuietHours> Quiet() const override;
     void Post(std::int32_t kind, std::int32_t value) override;
 
     FormFrontEnd& ui_;

@@ -10,8 +10,8 @@ namespace lumivox::layout {
 namespace {
 
 Control Combo(ControlId id, int left, int top, int width, std::string text, int first, int last,
-              bool editable, int selected, int tab) {
-    Control c{id, Kind::Combo, ControlId::grp12, left, top, width, 24, std::move(text)};
+              bool editable, int selected, int tab, ControlId parent = ControlId::grp12) {
+    Control c{id, Kind::Combo, parent, left, top, width, 24, std::move(text)};
     c.firstItem = first;
     c.lastItem = last;
     c.editable = editable;
@@ -53,6 +53,7 @@ std::vector<Control> MakeControls() {
     all.push_back(Docked(pgc1, Kind::Tabs, Form1, 0, 0, 544, 342, Dock::Client, 0));
     all.push_back(Docked(pnl2, Kind::Panel, Form1, 0, 342, 544, 20, Dock::Bottom, 1));
     all.push_back(Control{ts1, Kind::Page, pgc1, 4, 27, 536, 311, "定时设置"});
+    all.push_back(Control{ts3, Kind::Page, pgc1, 4, 27, 536, 311, "更多设置"});
     all.push_back(Control{ts2, Kind::Page, pgc1, 4, 27, 536, 311, "关于帮助"});
 
     Control group{grp1Timer, Kind::Group, ts1, 338, 8, 167, 89, "报时设置"};
@@ -99,6 +100,45 @@ std::vector<Control> MakeControls() {
     all.push_back(button);
 
     all.push_back(Check(chkDispTop, ts1, 338, 107, 122, "显示在最前面", 2));
+
+    // The page of further settings: more chimes, the voice's loudness, the time on
+    // demand, and a countdown to a time of day.
+    group = Control{grp3Chime, Kind::Group, ts3, 9, 5, 250, 118, "报时选项"};
+    group.tabOrder = 0;
+    all.push_back(group);
+    all.push_back(Check(chkQuarter, grp3Chime, 15, 25, 97, "刻钟报时", 0));
+    all.push_back(Check(chkQuiet, grp3Chime, 15, 56, 97, "夜间免报", 1));
+    all.push_back(Label(lblQuietFrom, grp3Chime, 33, 88, 16, 16, "从"));
+    all.push_back(Combo(cbbQuietFrom, 52, 85, 49, "22", 0, 23, false, 22, 2, grp3Chime));
+    all.push_back(Label(lblQuietTo, grp3Chime, 105, 88, 32, 16, "点到"));
+    all.push_back(Combo(cbbQuietTo, 140, 85, 49, "7", 0, 23, false, 7, 3, grp3Chime));
+    all.push_back(Label(lblQuietEnd, grp3Chime, 193, 88, 16, 16, "点"));
+
+    group = Control{grpSound, Kind::Group, ts3, 270, 5, 257, 118, "声音"};
+    group.tabOrder = 1;
+    all.push_back(group);
+    all.push_back(Label(lblVolume, grpSound, 15, 28, 32, 16, "音量"));
+    all.push_back(Combo(cbbVolume, 50, 25, 62, "100", 0, 100, false, 100, 0, grpSound));
+    all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
+    all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
+    button = Control{btnSayTime, Kind::Button, grpSound, 15, 70, 113, 27, "现在报时"};
+    button.tabOrder = 2;
+    all.push_back(button);
+
+    group = Control{grpUntil, Kind::Group, ts3, 9, 133, 518, 120, "定点倒计时"};
+    group.tabOrder = 2;
+    all.push_back(group);
+    all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
+    all.push_back(Combo(cbbUntilHour, 32, 45, 70, "20", 0, 23, false, 20, 0, grpUntil));
+    all.push_back(Label(lblUntil1, grpUntil, 103, 47, 8, 16, ":"));
+    all.push_back(Combo(cbbUntilMin, 114, 45, 70, "0", 0, 59, false, 0, 1, grpUntil));
+    all.push_back(Label(lblUntil2, grpUntil, 184, 47, 8, 16, ":"));
+    all.push_back(Combo(cbbUntilSec, 195, 45, 70, "0", 0, 59, false, 0, 2, grpUntil));
+    button = Control{btnUntilStart, Kind::Button, grpUntil, 290, 43, 113, 27, "定点启动"};
+    button.tabOrder = 3;
+    all.push_back(button);
+    all.push_back(
+        Label(lblUntilHint, grpUntil, 15, 85, 272, 16, "报数和提示声音按“定时设置”页的选项"));
 
     all.push_back(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0));
     all.push_back(Docked(pnl1, Kind::Panel, ts2, 366, 0, 170, 311, Dock::Right, 1));
@@ -184,11 +224,30 @@ const std::vector<std::string>& HelpLines() {
 const std::vector<Setting>& Settings() {
     using enum ControlId;
     static const std::vector<Setting> settings = {
-        {"HourCounter", cbbHour},    {"MinuteCounter", cbbMin},  {"SecondCounter", cbbSec},
-        {"IsMinuteCounter", chkMin}, {"LastMinute", cbbLastMin}, {"PerMinute", cbbPerMin},
-        {"IsSecondCounter", chkSec}, {"LastSecond", cbbLastSec}, {"PerSecond", cbbPerSec},
-        {"IsLastOne", chkLastOne},   {"IsCircle", chkCircle},    {"IsDispTop", chkDispTop},
-        {"IsHour", chkHour},         {"IsHalf", chkHalf},
+        {"HourCounter", cbbHour},
+        {"MinuteCounter", cbbMin},
+        {"SecondCounter", cbbSec},
+        {"IsMinuteCounter", chkMin},
+        {"LastMinute", cbbLastMin},
+        {"PerMinute", cbbPerMin},
+        {"IsSecondCounter", chkSec},
+        {"LastSecond", cbbLastSec},
+        {"PerSecond", cbbPerSec},
+        {"IsLastOne", chkLastOne},
+        {"IsCircle", chkCircle},
+        {"IsDispTop", chkDispTop},
+        {"IsHour", chkHour},
+        {"IsHalf", chkHalf},
+        // Later additions: a value that is none of the box's is taken as its default.
+        {"IsQuarter", chkQuarter, true},
+        {"IsQuiet", chkQuiet, true},
+        {"QuietFrom", cbbQuietFrom, true},
+        {"QuietTo", cbbQuietTo, true},
+        {"Volume", cbbVolume, true},
+        {"IsMute", chkMute, true},
+        {"UntilHour", cbbUntilHour, true},
+        {"UntilMin", cbbUntilMin, true},
+        {"UntilSec", cbbUntilSec, true},
     };
     return settings;
 }

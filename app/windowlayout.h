@@ -75,6 +75,9 @@ const std::vector<std::string>& HelpLines();
 struct Setting {
     std::string key;
     ControlId control;
+    // A stored value the control cannot hold (a check box's other than 0 or 1, a
+    // pick-only box's that is none of its items) is taken as the design value.
+    bool designValueWhenInvalid = false;
 };
 inline constexpr const char* kSettingsSection = "Common";
 // In the order they are read and written.

@@ -19,11 +19,17 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 } // namespace
 
+bool QuietHours::Contains(int hour) const {
+    if (from <= to)
+        return from <= hour && hour < to;
+    return hour >= from || hour < to;
+}
+
 Chime::Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm)
     : view_(view), poster_(poster), clock_(clock), alarm_(alarm) {}
 
 void Chime::Update() {
-    const bool on = view_.HourChecked() || view_.HalfChecked();
+    const bool on = view_.HourChecked() || view_.HalfChecked() || view_.QuarterChecked();
     if (on == enabled_)
         return;
     enabled_ = on;
@@ -58,8 +64,12 @@ void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
     const std::int64_t ofDay = minute - FloorDiv(minute, kMinutesPerDay) * kMinutesPerDay;
     const int hour = static_cast<int>(ofDay / 60);
     const int min = static_cast<int>(ofDay % 60);
-    const bool due = (view_.HourChecked() && min == 0) || (view_.HalfChecked() && min == 30);
+    const bool due = (view_.HourChecked() && min == 0) || (view_.HalfChecked() && min == 30) ||
+                     (view_.QuarterChecked() && (min == 15 || min == 45));
     if (!due || msIntoMinute > kLateLimitMs || spoken_.count(minute) != 0)
+        return;
+    const std::optional<QuietHours> quiet = view_.Quiet();
+    if (quiet && quiet->Contains(hour))
         return;
     spoken_.erase(spoken_.begin(), spoken_.lower_bound(minute - kMemoryMinutes));
     spoken_.insert(minute);

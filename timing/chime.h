@@ -4,6 +4,7 @@
 // stood still) is reported by the platform through OnClockChanged().
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <set>
 
 #include "announcer/request.h"
@@ -11,12 +12,24 @@
 
 namespace lumivox {
 
-// The two chime boxes.
+// Hours during which no chime is spoken: from <= time < to, wrapping past midnight;
+// from == to is never quiet.
+struct QuietHours {
+    int from = 22;
+    int to = 7;
+    bool Contains(int hour) const;
+};
+
+// The chime boxes.
 class ChimeView {
 public:
     virtual ~ChimeView() = default;
     virtual bool HourChecked() const = 0;
     virtual bool HalfChecked() const = 0;
+    // Quarter past and quarter to as well.
+    virtual bool QuarterChecked() const { return false; }
+    // The quiet night, when it is on.
+    virtual std::optional<QuietHours> Quiet() const { return std::nullopt; }
 };
 
 class Chime {
@@ -31,7 +44,7 @@ public:
 
     Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);
 
-    // The boxes changed (or the window was created): runs while either is checked.
+    // The boxes changed (or the window was created): runs while any is checked.
     // Switching on does not check the current minute; the first check is at the next one.
     void Update();
     void OnTimer();

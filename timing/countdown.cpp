@@ -26,17 +26,19 @@ Countdown::Countdown(CountdownView& view, RequestPoster& poster, const Monotonic
                      Alarm& ticker)
     : view_(view), poster_(poster), clock_(clock), ticker_(ticker) {}
 
-void Countdown::Start() {
+bool Countdown::ReadOptions(bool withDuration) {
     if (!view_.IsChecked(CountdownCheck::Minute) && !view_.IsChecked(CountdownCheck::Second) &&
         !view_.IsChecked(CountdownCheck::LastOne)) {
         view_.ShowNoCondition();
-        return;
+        return false;
     }
 
     CountdownState& s = State;
-    s.CountHour = StrToInt(view_.BoxText(CountdownBox::Hour));
-    s.CountMinute = StrToInt(view_.BoxText(CountdownBox::Minute));
-    s.CountSecond = StrToInt(view_.BoxText(CountdownBox::Second));
+    if (withDuration) {
+        s.CountHour = StrToInt(view_.BoxText(CountdownBox::Hour));
+        s.CountMinute = StrToInt(view_.BoxText(CountdownBox::Minute));
+        s.CountSecond = StrToInt(view_.BoxText(CountdownBox::Second));
+    }
     s.LastMinute = StrToInt(view_.BoxText(CountdownBox::LastMinute));
     s.PerMinute = StrToInt(view_.BoxText(CountdownBox::PerMinute));
     s.LastSecond = StrToInt(view_.BoxText(CountdownBox::LastSecond));
@@ -48,16 +50,64 @@ void Countdown::Start() {
         s.PerSecond = 1;
     s.MinutePhase = s.LastMinute % s.PerMinute;
     s.SecondPhase = s.LastSecond % s.PerSecond;
+    return true;
+}
+
+void Countdown::Start() {
+    if (!ReadOptions(true))
+        return;
+    CountdownState& s = State;
     s.TotalSeconds =
         Wrap((static_cast<std::int64_t>(s.CountHour) * 60 + s.CountMinute) * 60 + s.CountSecond);
+    wall_ = nullptr;
     view_.ShowRemaining(RemainingTimeText(s.CountHour, s.CountMinute, s.CountSecond));
-    s.Running = true;
-    s.RemainSeconds = s.TotalSeconds;
+    Begin(clock_.NowMs());
+}
+
+void Countdown::StartUntil(const WallClock& wall, std::int64_t targetLocalMs) {
+    if (!ReadOptions(false))
+        return;
+    wall_ = &wall;
+    targetMs_ = targetLocalMs;
+    AimAtTarget();
+}
+
+std::optional<std::int64_t> Countdown::Target() const {
+    if (ticking_ && wall_)
+        return targetMs_;
+    return std::nullopt;
+}
+
+// Tick k of a run is due at startMs + k seconds and speaks for TotalSeconds - k + 1
+// left; the run ends at tick TotalSeconds + 1. Put that end on the target.
+void Countdown::AimAtTarget() {
+    const std::int64_t now = clock_.NowMs();
+    wallAhead_ = wall_->LocalMs() - now;
+    const std::int64_t left = targetMs_ - (now + wallAhead_);
+    if (left <= 0) {
+        State.RemainSeconds = 0;
+        view_.ShowRemaining(RemainingTimeText(0, 0, 0));
+        State.Running = false;
+        EndTicking();
+        view_.ShowCounting(false);
+        return;
+    }
+    const std::int64_t seconds = (left + kTickMs - 1) / kTickMs - 1;
+    const int total = Wrap(seconds);
+    State.TotalSeconds = total;
+    view_.ShowRemaining(RemainingTimeText(total / 3600, (total / 60) % 60, total % 60));
+    Begin(now + left - (seconds + 1) * kTickMs);
+}
+
+// The run's first tick is due a second after startMs.
+void Countdown::Begin(std::int64_t startMs) {
+    State.Running = true;
+    State.RemainSeconds = State.TotalSeconds;
 
     ticking_ = true;
-    startMs_ = clock_.NowMs();
+    startMs_ = startMs;
     ticksDone_ = 0;
-    ArmNextTick(startMs_);
+    ArmNextTick(clock_.NowMs());
     view_.ShowCounting(true);
 }
 
@@ -70,6 +120,16 @@ void Countdown::Stop() {
 void Countdown::OnTimer() {
     if (!ticking_)
         return;
+    // The wall clock was set, or the machine slept while the monotonic clock stood
+    // still: aim again from the wall clock. Time sync's slewing stays far below this.
+    constexpr std::int64_t kClockJumpMs = 20;
+    if (wall_) {
+        const std::int64_t jump = wall_->LocalMs() - clock_.NowMs() - wallAhead_;
+        if (jump > kClockJumpMs || jump < -kClockJumpMs) {
+            AimAtTarget();
+            return;
+        }
+    }
     const std::int64_t now = clock_.NowMs();
     const std::int64_t due = (now - startMs_) / kTickMs - ticksDone_;
     // Overdue ticks are applied silently and only the newest speaks, except the cue:
@@ -87,7 +147,7 @@ void Countdown::Tick(Speech speech) {
     int r = s.RemainSeconds;
 
     if (r <= 0) {
-        if (view_.IsChecked(CountdownCheck::Circle)) {
+        if (view_.IsChecked(CountdownCheck::Circle) && !wall_) {
             r = s.TotalSeconds;
         } else {
             EndTicking();

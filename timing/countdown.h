@@ -1,6 +1,7 @@
 // The countdown: start, stop and the one-second tick, independent of any widget kit.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "announcer/request.h"
@@ -55,6 +56,14 @@ public:
     // Throws EConvertError for a box that is not an integer; the fields read before
     // it keep their new values and nothing else changes.
     void Start();
+    // Counts down to a moment of the wall clock (local milliseconds since 1970) with the
+    // same speech options, its seconds on the wall clock's seconds: the count for n
+    // seconds left is due n seconds before the target and the run ends on it. A clock
+    // set or a resume meanwhile re-aims it at the same moment; one set past it ends the
+    // run. It never repeats. The hour, minute and second boxes are not read.
+    void StartUntil(const WallClock& wall, std::int64_t targetLocalMs);
+    // The moment a run started with StartUntil counts down to.
+    std::optional<std::int64_t> Target() const;
     void Stop();
     // Called when the ticker fires. Applies every tick that is due by now: tick k of
     // a run started at t0 is due at t0 + k seconds. Only the newest tick speaks, so a
@@ -66,6 +75,9 @@ public:
 
 private:
     enum class Speech { None, CueOnly, All };
+    bool ReadOptions(bool withDuration);
+    void Begin(std::int64_t startMs);
+    void AimAtTarget();
     void Tick(Speech speech);
     void ArmNextTick(std::int64_t now);
     void EndTicking();
@@ -77,6 +89,9 @@ private:
     bool ticking_ = false;
     std::int64_t startMs_ = 0;
     std::int64_t ticksDone_ = 0;
+    const WallClock* wall_ = nullptr; // while counting down to a moment
+    std::int64_t targetMs_ = 0;
+    std::int64_t wallAhead_ = 0; // wall minus monotonic when last aimed
 };
 
 } // namespace lumivox

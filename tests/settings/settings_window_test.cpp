@@ -35,7 +35,16 @@ const std::string kDesignFile = "[Common]\r\n"
                                 "IsCircle=0\r\n"
                                 "IsDispTop=0\r\n"
                                 "IsHour=0\r\n"
-                                "IsHalf=0\r\n";
+                                "IsHalf=0\r\n"
+                                "IsQuarter=0\r\n"
+                                "IsQuiet=0\r\n"
+                                "QuietFrom=22\r\n"
+                                "QuietTo=7\r\n"
+                                "Volume=100\r\n"
+                                "IsMute=0\r\n"
+                                "UntilHour=20\r\n"
+                                "UntilMin=0\r\n"
+                                "UntilSec=0\r\n";
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);

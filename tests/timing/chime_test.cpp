@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <random>
 #include <vector>
 
@@ -23,8 +25,12 @@ class FakeBoxes : public lumivox::ChimeView {
 public:
     bool HourChecked() const override { return hour; }
     bool HalfChecked() const override { return half; }
+    bool QuarterChecked() const override { return quarter; }
+    std::optional<lumivox::QuietHours> Quiet() const override { return quiet; }
     bool hour = false;
     bool half = false;
+    bool quarter = false;
+    std::optional<lumivox::QuietHours> quiet;
 };
 
 struct Rig {
@@ -67,6 +73,8 @@ struct BoundaryCase {
     bool hour, half;
     std::int64_t at; // wall time of the boundary
     std::vector<std::int32_t> posted;
+    bool quarter = false;
+    std::optional<lumivox::QuietHours> quiet = std::nullopt;
 };
 
 class ChimeBoundaryTest : public ::testing::TestWithParam<BoundaryCase> {};
@@ -77,6 +85,8 @@ TEST_P(ChimeBoundaryTest, PostsOnlyForTheCheckedBoxes) {
     rig.SetWall(kMidnight + c.at - 20 * kSecond);
     rig.boxes.hour = c.hour;
     rig.boxes.half = c.half;
+    rig.boxes.quarter = c.quarter;
+    rig.boxes.quiet = c.quiet;
     rig.chime.Update();
     rig.RunFor(40 * kSecond);
     EXPECT_EQ(rig.Values(), c.posted);
@@ -91,7 +101,24 @@ INSTANTIATE_TEST_SUITE_P(
         BoundaryCase{"HourOnlyAtHalfPast", true, false, 14 * kHour + 30 * kMinute, {}},
         BoundaryCase{"BothAtEight", true, true, 8 * kHour, {8000}},
         BoundaryCase{"BothAtHalfPastEleven", true, true, 23 * kHour + 30 * kMinute, {23030}},
-        BoundaryCase{"BothAtAQuarter", true, true, 9 * kHour + 15 * kMinute, {}}),
+        BoundaryCase{"BothAtAQuarter", true, true, 9 * kHour + 15 * kMinute, {}},
+        BoundaryCase{"QuarterPast", false, false, 14 * kHour + 15 * kMinute, {14015}, true},
+        BoundaryCase{"QuarterTo", false, false, 14 * kHour + 45 * kMinute, {14045}, true},
+        BoundaryCase{"QuarterAloneNotOnTheHour", false, false, 14 * kHour, {}, true},
+        BoundaryCase{"QuarterWithHourOnTheHour", true, false, 14 * kHour, {14000}, true},
+        // Quiet from 14 to 15, set into the window by the clock set 20 s before.
+        BoundaryCase{"QuietHourIsSilent", true, true, 14 * kHour, {}, true, {{14, 15}}},
+        BoundaryCase{"QuietEndsAtItsHour", true, true, 15 * kHour, {15000}, true, {{14, 15}}},
+        BoundaryCase{"QuietWrapsPastMidnight", true, false, 3 * kHour, {}, false, {{22, 7}}},
+        BoundaryCase{"QuietStartsAtItsHour", true, false, 22 * kHour, {}, false, {{22, 7}}},
+        BoundaryCase{"QuietBeforeItsStart",
+                     false,
+                     true,
+                     21 * kHour + 30 * kMinute,
+                     {21030},
+                     false,
+                     {{22, 7}}},
+        BoundaryCase{"QuietFromEqualToIsNever", true, false, 5 * kHour, {5000}, false, {{5, 5}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChimeTest, BothBoxesOffMeansNoTimerAndNothingPosted) {

@@ -474,3 +474,87 @@ TEST(CountdownDriftTest, CyclicRunsKeepTheSameSchedule) {
 }
 
 } // namespace
+
+// --- Counting down to a moment of the wall clock -------------------------------------
+
+struct UntilCase {
+    const char* name;
+    std::int64_t startAt;           // wall time of the start, ms into the day
+    std::int64_t jumpAfter, jumpBy; // the clock set this long after the start; 0: never
+    std::vector<std::pair<std::int64_t, Posted>> spoken; // wall time, request
+    std::int64_t endAt;                                  // wall time the run ends; -1: still on
+    const char* label;                                   // shown at the end of the test
+};
+
+constexpr std::int64_t kEight = 20 * 3'600'000; // 20:00:00, the target
+constexpr std::int64_t kDayStart = 20'000LL * 86'400'000;
+
+class UntilTest : public ::testing::TestWithParam<UntilCase> {};
+
+TEST_P(UntilTest, SpeaksOnTheWallClocksSecondsAndEndsOnTheTarget) {
+    const UntilCase& c = GetParam();
+    Rig rig;
+    rig.view.checks[CountdownCheck::Second] = true;
+    rig.view.checks[CountdownCheck::LastOne] = true;
+    rig.view.texts[CountdownBox::LastSecond] = "5";
+    rig.clock.wallOffset = kDayStart + c.startAt - rig.clock.now;
+    rig.countdown.StartUntil(rig.clock, kDayStart + kEight);
+    std::int64_t endedAt = -1;
+    std::vector<std::pair<std::int64_t, Posted>> got; // as heard: on the wall clock
+    std::size_t seen = 0;
+    auto tick = [&] {
+        rig.countdown.OnTimer();
+        const std::int64_t wall = rig.clock.LocalMs() - kDayStart;
+        for (std::size_t i = seen; i < rig.poster.all.size(); ++i)
+            if (rig.poster.all[i].value > 0) // a count of nothing says nothing
+                got.push_back({wall, rig.poster.all[i]});
+        seen = rig.poster.all.size();
+        if (!rig.view.counting && endedAt < 0)
+            endedAt = wall;
+    };
+    const std::int64_t start = rig.clock.now;
+    if (c.jumpAfter > 0) {
+        RunUntil(rig.clock, rig.ticker, start + c.jumpAfter, tick);
+        rig.clock.wallOffset += c.jumpBy;
+    }
+    RunUntil(rig.clock, rig.ticker, start + 20'000, tick);
+
+    EXPECT_EQ(got, c.spoken);
+    EXPECT_EQ(endedAt, c.endAt);
+    EXPECT_EQ(rig.view.label, c.label);
+}
+
+std::vector<std::pair<std::int64_t, Posted>> LastFiveBefore(std::int64_t target) {
+    return {{target - 5000, Posted{SecondCount, 5, 0}},
+            {target - 4000, Posted{SecondCount, 4, 0}},
+            {target - 3000, Posted{SecondCount, 3, 0}},
+            {target - 2000, Posted{SecondCount, 2, 0}},
+            {target - 1000, Posted{Cue, 22, 0}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, UntilTest,
+    ::testing::Values(
+        UntilCase{"MidSecondStart", kEight - 6700, 0, 0, LastFiveBefore(kEight), kEight, "0:0:0"},
+        UntilCase{"OneSecondAway", kEight - 1000, 0, 0, {}, kEight, "0:0:0"},
+        UntilCase{"ASecondAndAHalfAway",
+                  kEight - 1500,
+                  0,
+                  0,
+                  {{kEight - 1000, Posted{Cue, 22, 0}}},
+                  kEight,
+                  "0:0:0"},
+        // Set back an hour two seconds in: an hour more to go, nothing said meanwhile.
+        UntilCase{"ClockSetBackAnHour", kEight - 8000, 2000, -3'600'000, {}, -1, "0:59:47"},
+        // Set forward an hour: past the moment, the run ends at once, unspoken.
+        UntilCase{"ClockSetPastTheTarget",
+                  kEight - 8000,
+                  2000,
+                  3'600'000,
+                  {},
+                  kEight + 3'595'000,
+                  "0:0:0"},
+        // A clock set forward by a minute while counting: still on the target's seconds.
+        UntilCase{"ClockSetForwardAMinute", kEight - 70'000, 2000, 60'000, LastFiveBefore(kEight),
+                  kEight, "0:0:0"}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -3,9 +3,11 @@
 // rules serve the Qt and the Win32 window, so this runs on Linux and under Wine.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "announcer/mythread.h"
@@ -83,8 +85,7 @@ protected:
         rules.reset();
         ui = std::make_unique<FakeFrontEnd>();
         rules = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
-            *ui, clips, std::make_shared<lumivox::testing::SilentSound>(), false, clock, clock,
-            alarm, alarm, settingsDir,
+            *ui, clips, sound, false, clock, clock, alarm, alarm, settingsDir,
             lumivox::SettingsPlaces{executable.File(""), perUser.File("made") + "/"}});
         ui->rules = rules.get();
         rules->FormCreate();
@@ -93,6 +94,8 @@ protected:
 
     TempFolder folder, executable, perUser;
     lumivox::testing::NumberedClipSource clips;
+    std::shared_ptr<lumivox::testing::SilentSound> sound =
+        std::make_shared<lumivox::testing::SilentSound>();
     std::shared_ptr<lumivox::testing::SimClock> clock =
         std::make_shared<lumivox::testing::SimClock>();
     lumivox::testing::SimAlarm alarm{*clock};
@@ -103,13 +106,21 @@ protected:
 TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
     TempFolder::Write(folder.File("lvvoxclk.db"),
                       "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
-                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\n");
+                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
+                      "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\n");
     Open(folder.File(""));
     EXPECT_EQ(ui->selected[Id::cbbHour], 5);
     EXPECT_EQ(ui->selected[Id::cbbMin], -1); // no item of that text: none selected
     EXPECT_EQ(ui->selected[Id::cbbSec], 30); // missing: the design value
     EXPECT_EQ(ui->text[Id::cbbLastMin], "abc");
     EXPECT_EQ(ui->text[Id::cbbLastSec], "30");
+    // Keys added later take their default for a value their box cannot hold.
+    EXPECT_TRUE(ui->Checked(Id::chkQuarter));
+    EXPECT_FALSE(ui->Checked(Id::chkQuiet));
+    EXPECT_EQ(ui->selected[Id::cbbQuietFrom], 22);
+    EXPECT_EQ(ui->selected[Id::cbbQuietTo], 3);
+    EXPECT_EQ(ui->selected[Id::cbbVolume], 100);
+    EXPECT_EQ(ui->selected[Id::cbbUntilMin], 0);
     // A stored check runs the box's click: the chime wakes, the window stays on top.
     EXPECT_TRUE(rules->ChimeEngine().Enabled());
     EXPECT_TRUE(ui->onTop);
@@ -135,8 +146,9 @@ TEST_F(FormRulesTest, ABurstOfChangesIsOneSaveAndOnlySettingsCount) {
 TEST_F(FormRulesTest, ThePerUserFileIsMadeAtTheFirstSaveAPortableOneIsNeverFilledIn) {
     Open("");
     rules->FormClose(false);
-    EXPECT_EQ(TempFolder::Read(perUser.File("made/lvvoxclk.db")).rfind("[Common]\r\nHourCounter=0", 0),
-              0u);
+    EXPECT_EQ(
+        TempFolder::Read(perUser.File("made/lvvoxclk.db")).rfind("[Common]\r\nHourCounter=0", 0),
+        0u);
 
     TempFolder::Write(executable.File("lvvoxclk.db"), "[Common]\r\n");
     Open("");
@@ -163,8 +175,8 @@ TEST_F(FormRulesTest, LinksOpenTheirPagesAndTheTipItsOwnWebAddressOnly) {
     Open(folder.File(""));
     ui->Click(Id::lbl8);
     ui->Click(Id::lbl5);
-    EXPECT_EQ(ui->opened, (std::vector<std::string>{lumivox::maker::kDownloadPage,
-                                                    lumivox::maker::kShopPage}));
+    EXPECT_EQ(ui->opened,
+              (std::vector<std::string>{lumivox::maker::kDownloadPage, lumivox::maker::kShopPage}));
 
     rules->tmr1Timer();
     rules->tmr1Timer();
@@ -194,6 +206,24 @@ TEST_F(FormRulesTest, AnUnwritableTipsFileIsShownAndTheWindowGoesOn) {
     EXPECT_FALSE(ui->disabled[Id::btnStop]);
 }
 
+TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowAndTheTimeIsSaidNow) {
+    clock->wallOffset = 20'000LL * 86'400'000 + 20 * 3'600'000 + 500 - clock->now; // 20:00:00.5
+    Open(folder.File(""));
+    ui->Click(Id::chkSec);
+    ui->Click(Id::btnUntilStart);
+    EXPECT_EQ(ui->text[Id::lblMinTick], "23:59:59");
+    EXPECT_TRUE(ui->disabled[Id::btnUntilStart]);
+    EXPECT_TRUE(ui->disabled[Id::btnMinStart]);
+    ui->Click(Id::btnStop);
+    EXPECT_FALSE(ui->disabled[Id::btnUntilStart]);
+
+    ui->Click(Id::btnSayTime); // 北京时间二十点整: eight clips
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sound->Played().size() < 8 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(sound->Played().size(), 8u);
+}
+
 // Docking, group boxes flattened for Win32, and the Tab walk, from the one table.
 TEST(WindowLayout, PlacesAndTabWalk) {
     struct Row {
@@ -202,7 +232,7 @@ TEST(WindowLayout, PlacesAndTabWalk) {
         layout::Rect place;
     };
     const Row rows[] = {
-        {Id::pgc1, 544, 362, {0, 0, 544, 342}},  {Id::pnl2, 544, 362, {0, 342, 544, 20}},
+        {Id::pgc1, 544, 362, {0, 0, 544, 342}},    {Id::pnl2, 544, 362, {0, 342, 544, 20}},
         {Id::mmoHelp, 530, 300, {0, 0, 360, 300}}, {Id::pnl1, 530, 300, {360, 0, 170, 300}},
         {Id::cbbHour, 0, 0, {32, 45, 70, 24}},
     };
@@ -220,10 +250,10 @@ TEST(WindowLayout, PlacesAndTabWalk) {
     std::vector<std::string> walk;
     for (const layout::Control* c : layout::TabChain(Id::ts1))
         walk.emplace_back(lumivox::NameOf(c->id));
-    EXPECT_EQ(walk, (std::vector<std::string>{
-                        "chkHour", "chkHalf", "cbbHour", "cbbMin", "cbbSec", "chkMin",
-                        "cbbLastMin", "cbbPerMin", "chkSec", "cbbLastSec", "cbbPerSec",
-                        "chkLastOne", "chkCircle", "btnMinStart", "btnStop", "chkDispTop"}));
+    EXPECT_EQ(walk, (std::vector<std::string>{"chkHour", "chkHalf", "cbbHour", "cbbMin", "cbbSec",
+                                              "chkMin", "cbbLastMin", "cbbPerMin", "chkSec",
+                                              "cbbLastSec", "cbbPerSec", "chkLastOne", "chkCircle",
+                                              "btnMinStart", "btnStop", "chkDispTop"}));
 }
 
 } // namespace

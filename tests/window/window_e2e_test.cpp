@@ -145,7 +145,8 @@ TEST_F(WindowOnDesktop, ScreenshotOfEachPage) {
     };
     const Shot shots[] = {
         {0, "timer-page.png", form->Control<QLabel>(Id::lblMinTick), QColor(255, 0, 0)},
-        {1, "about-page.png", form->Control<QLabel>(Id::lbl8), QColor(0, 0, 255)}};
+        {1, "more-page.png", form->Control<QLabel>(Id::lblUntil), QColor(0, 0, 0)},
+        {2, "about-page.png", form->Control<QLabel>(Id::lbl8), QColor(0, 0, 255)}};
     for (const Shot& shot : shots) {
         SCOPED_TRACE(shot.file);
         pages->setCurrentIndex(shot.page);

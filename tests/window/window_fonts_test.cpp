@@ -93,7 +93,7 @@ TEST(FontCaseChild, NothingCutOff) {
     const QString shots = qEnvironmentVariable("LUMIVOX_BINARY_DIR") + "/artifacts/fonts";
     QDir().mkpath(shots);
     QStringList problems;
-    for (int page : {0, 1}) {
+    for (int page : {0, 1, 2}) {
         form.Control<QTabWidget>(Id::pgc1)->setCurrentIndex(page);
         QTest::qWait(50);
         problems << CutOff(form);
