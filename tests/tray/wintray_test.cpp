@@ -16,6 +16,9 @@ namespace {
 using lumivox::TrayMouse;
 using lumivox::WinTrayPlatform;
 
+// What the shell sends the hidden window for the icon's mouse.
+constexpr UINT kIconCallback = WM_USER + 1;
+
 class Recorder final : public lumivox::TrayEvents {
 public:
     std::vector<TrayMouse> mice;
@@ -72,7 +75,7 @@ TEST(WinTrayTest, TheShellsMouseMessagesBecomeMouseSteps) {
             d.recorder.mice.clear();
             POINT cursor{};
             GetCursorPos(&cursor);
-            EXPECT_EQ(d.Send(WinTrayPlatform::kIconMessage, id, row.message), 0);
+            EXPECT_EQ(d.Send(kIconCallback, id, row.message), 0);
             ASSERT_EQ(d.recorder.mice.size(), 1u) << std::hex << row.message;
             EXPECT_EQ(d.recorder.mice[0],
                       (TrayMouse{row.action, row.button, ssShift | ssAlt, {cursor.x, cursor.y}}))
@@ -80,7 +83,7 @@ TEST(WinTrayTest, TheShellsMouseMessagesBecomeMouseSteps) {
         }
     }
     d.recorder.mice.clear();
-    d.Send(WinTrayPlatform::kIconMessage, 0, WM_MOUSEWHEEL); // not one of the icon's
+    d.Send(kIconCallback, 0, WM_MOUSEWHEEL); // not one of the icon's
     EXPECT_TRUE(d.recorder.mice.empty());
     BYTE none[256] = {};
     SetKeyboardState(none);
@@ -123,37 +126,32 @@ TEST(WinTrayTest, ExactSystemCommandsOfTheMainWindowOnly) {
 }
 
 TEST(WinTrayTest, WindowHidesOnlyWhileTheIconIsThere) {
-    HWND window = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    {
-        WinTrayPlatform platform(window, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
-        TTrayIcon icon(platform);
+    Desktop d;
+    HWND window = d.window;
+    TTrayIcon icon(d.platform);
 
-        icon.Minimize();
-        EXPECT_TRUE(IsIconic(window));
-        EXPECT_TRUE(IsWindowVisible(window)) << "hidden with no icon to come back through";
-        icon.Restore();
-        EXPECT_FALSE(IsIconic(window));
+    icon.Minimize();
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_TRUE(IsWindowVisible(window)) << "hidden with no icon to come back through";
+    icon.Restore();
+    EXPECT_FALSE(IsIconic(window));
 
-        icon.SetVisible(true); // the shell (Wine's own tray, or trayer) takes it
-        ASSERT_TRUE(platform.IconPresent());
-        icon.Minimize();
-        EXPECT_FALSE(IsWindowVisible(window));
+    icon.SetVisible(true); // the shell (Wine's own tray, or trayer) takes it
+    ASSERT_TRUE(d.platform.IconPresent());
+    icon.Minimize();
+    EXPECT_FALSE(IsWindowVisible(window));
 
-        // A shell that starts again while it still has the icon: kept, not doubled,
-        // and the window stays in the tray.
-        SendMessageW(platform.HiddenWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-        EXPECT_TRUE(platform.IconPresent());
-        EXPECT_FALSE(IsWindowVisible(window));
+    // A shell that starts again while it still has the icon: kept, not doubled, and
+    // the window stays in the tray.
+    d.Send(RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_TRUE(d.platform.IconPresent());
+    EXPECT_FALSE(IsWindowVisible(window));
 
-        icon.Restore();
-        EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_FALSE(IsIconic(window));
-        icon.SetVisible(false);
-        EXPECT_FALSE(platform.IconPresent());
-    }
-    DestroyWindow(window);
+    icon.Restore();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(window));
+    icon.SetVisible(false);
+    EXPECT_FALSE(d.platform.IconPresent());
 }
 
 } // namespace

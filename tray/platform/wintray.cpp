@@ -12,6 +12,8 @@ namespace lumivox {
 namespace {
 const wchar_t* const kWindowClass = L"TPUtilWindow";
 constexpr UINT kIconId = 1; // the adapter's one icon
+// What the shell sends the hidden window for the icon's mouse.
+constexpr UINT kIconMessage = WM_USER + 1;
 
 // The shell's mouse messages for the icon, in the component's words.
 constexpr struct {
@@ -93,7 +95,7 @@ NOTIFYICONDATAW WholeIcon(HWND window, IconHandle image, const std::string& hint
     NOTIFYICONDATAW data = IconName(window);
     // The tip always, so that an empty hint takes the old one away.
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WinTrayPlatform::kIconMessage;
+    data.uCallbackMessage = kIconMessage;
     data.hIcon = reinterpret_cast<HICON>(image);
     // Hints stay well within the tip's 128 characters (the component sees to it).
     MultiByteToWideChar(CP_UTF8, 0, hint.data(), int(hint.size()), data.szTip,

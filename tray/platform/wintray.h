@@ -17,9 +17,6 @@ namespace lumivox {
 
 class WinTrayPlatform : public TrayPlatform {
 public:
-    // The message the shell sends the hidden window for the icon's mouse.
-    static constexpr UINT kIconMessage = WM_USER + 1;
-
     WinTrayPlatform(HWND mainWindow, HICON programIcon);
     ~WinTrayPlatform() override;
 
