@@ -66,6 +66,8 @@ TEST(MainWindowTray, StartsWithTheStoredSettings) {
 
 TEST(MainWindowTray, MinimiseHidesAndALeftClickBringsItBack) {
     Desktop d(true);
+    int restores = 0;
+    d.tray->Icon().OnRestore = [&](TTrayIcon&) { ++restores; };
     d.Minimise();
     EXPECT_FALSE(d.window.isVisible());
     EXPECT_TRUE(d.tray->Platform().WindowHiddenInTray());
@@ -80,6 +82,7 @@ TEST(MainWindowTray, MinimiseHidesAndALeftClickBringsItBack) {
     EXPECT_TRUE(d.window.isVisible());
     EXPECT_FALSE(d.window.isMinimized());
     EXPECT_FALSE(d.tray->Platform().WindowHiddenInTray());
+    EXPECT_EQ(restores, 1); // its own un-minimise is not taken for the user's
 }
 
 TEST(MainWindowTray, LeftClickOnAShownWindowKeepsItShown) {
@@ -127,6 +130,12 @@ TEST(MainWindowTray, SessionEndRemovesTheIcon) {
     // The icon's way back is gone, so minimising must not hide the window.
     d.Minimise();
     EXPECT_TRUE(d.window.isVisible());
+    // The user's restore from the taskbar still reaches the component.
+    int restores = 0;
+    d.tray->Icon().OnRestore = [&](TTrayIcon&) { ++restores; };
+    d.window.showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(restores, 1);
 }
 
 TEST(MainWindowTray, WindowIsLeftAloneOnceTheTrayIsGone) {
