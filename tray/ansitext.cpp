@@ -31,15 +31,4 @@ std::size_t Cp936Length(std::string_view utf8) {
     return bytes;
 }
 
-std::string_view Utf8Prefix(std::string_view utf8, std::size_t maxBytes) {
-    std::size_t end = 0;
-    while (end < utf8.size()) {
-        const std::size_t next = end + SequenceLength(static_cast<unsigned char>(utf8[end]));
-        if (next > maxBytes || next > utf8.size())
-            break;
-        end = next;
-    }
-    return utf8.substr(0, end);
-}
-
 } // namespace lumivox

@@ -10,8 +10,4 @@ namespace lumivox {
 // with this never lets through more than the code page would).
 std::size_t Cp936Length(std::string_view utf8);
 
-// The longest prefix of utf8 that is at most maxBytes bytes long and ends on a
-// character boundary.
-std::string_view Utf8Prefix(std::string_view utf8, std::size_t maxBytes);
-
 } // namespace lumivox

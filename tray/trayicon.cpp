@@ -1,7 +1,5 @@
 #include "tray/trayicon.h"
 
-#include <cstring>
-
 #include "tray/ansitext.h"
 
 using namespace lumivox;
@@ -13,7 +11,7 @@ constexpr std::size_t kMaxHintBytes = 64; // the hint must stay below this
 TTrayIcon::TTrayIcon(TrayPlatform& platform) : platform_(platform) {
     timer_ = platform_.CreateTimer();
     iconIndex_ = 0;
-    currentIcon_ = platform_.ApplicationIcon();
+    currentIcon_ = platform_.ProgramIcon();
     RestoreOn = imDoubleClick;
     OnAnimate = [this](TTrayIcon& sender) { DoOnAnimate(sender); };
     PopupMenuOn = imNone;
@@ -23,22 +21,12 @@ TTrayIcon::TTrayIcon(TrayPlatform& platform) : platform_(platform) {
     timer_->SetEnabled(false);
     timer_->SetOnTimer([this] { DoOnAnimate(*this); });
     timer_->SetInterval(1000);
-
-    data_ = NotifyIconData{};
-    data_.cbSize = kNotifyIconDataSize;
-    data_.hWnd = platform_.CreateUtilityWindow([this](WindowMessage& m) { DoMessage(m); });
-    data_.uID = reinterpret_cast<std::uintptr_t>(this);
-    data_.hIcon = currentIcon_;
-    data_.uFlags = kNifMessage | kNifIcon;
-    data_.uCallbackMessage = msg::kTrayCallback;
-    Update();
+    platform_.Listen(this);
 }
 
 TTrayIcon::~TTrayIcon() {
-    platform_.NotifyIcon(NotifyAction::Delete, data_);
-    if (hooked_)
-        platform_.UnhookApplication(this);
-    platform_.DestroyUtilityWindow(data_.hWnd);
+    platform_.HideIcon();
+    platform_.Listen(nullptr);
     timer_->SetEnabled(false);
 }
 
@@ -46,7 +34,7 @@ void TTrayIcon::Loaded() {
     loading_ = false;
     if (!Icons) {
         animate_ = false;
-        currentIcon_ = platform_.ApplicationIcon();
+        currentIcon_ = platform_.ProgramIcon();
     } else {
         timer_->SetEnabled(animate_);
         CopyImage(iconIndex_);
@@ -66,39 +54,36 @@ void TTrayIcon::Notification(const void* component, TOperation operation) {
 void TTrayIcon::SetVisible(bool value) {
     visible_ = value;
     if (value) {
-        if (!platform_.NotifyIcon(NotifyAction::Add, data_))
+        if (!AddIcon())
             throw EOutOfResources(kCannotCreateTrayIcon);
-        hide_ = true;
-        platform_.HookApplication(this,
-                                  [this](WindowMessage& m) { return ApplicationHookProc(m); });
-        hooked_ = true;
     } else {
-        if (!platform_.NotifyIcon(NotifyAction::Delete, data_))
+        if (!platform_.HideIcon())
             throw EOutOfResources(kCannotRemoveTrayIcon);
         hide_ = false;
-        platform_.UnhookApplication(this);
-        hooked_ = false;
+        followsWindow_ = false;
+        inTray_ = false;
     }
+}
+
+bool TTrayIcon::AddIcon() {
+    inTray_ = platform_.ShowIcon(currentIcon_, hint_);
+    if (inTray_) {
+        hide_ = true;
+        followsWindow_ = true;
+    }
+    return inTray_;
 }
 
 void TTrayIcon::SetHint(const std::string& value) {
     if (value == hint_ || Cp936Length(value) >= kMaxHintBytes)
         return;
     hint_ = value;
-    std::memset(data_.szTip, 0, sizeof data_.szTip);
-    const std::string_view tip = Utf8Prefix(hint_, sizeof data_.szTip - 1);
-    std::memcpy(data_.szTip, tip.data(), tip.size());
-    if (!hint_.empty())
-        data_.uFlags |= kNifTip;
-    else
-        data_.uFlags &= ~kNifTip;
     Update();
 }
 
 void TTrayIcon::Update() {
-    data_.hIcon = currentIcon_;
     if (visible_)
-        platform_.NotifyIcon(NotifyAction::Modify, data_);
+        platform_.ChangeIcon(currentIcon_, hint_);
 }
 
 void TTrayIcon::CopyImage(int index) {
@@ -114,7 +99,7 @@ void TTrayIcon::SetIconIndex(int index) {
 }
 
 void TTrayIcon::SetDefaultIcon() {
-    currentIcon_ = platform_.ApplicationIcon();
+    currentIcon_ = platform_.ProgramIcon();
     Update();
 }
 
@@ -142,70 +127,39 @@ void TTrayIcon::DoOnAnimate(TTrayIcon&) {
     Update();
 }
 
-void TTrayIcon::DoMessage(WindowMessage& message) {
-    switch (message.Msg) {
-    case msg::kQueryEndSession:
-        message.Result = 1;
+void TTrayIcon::IconMouse(const TrayMouse& mouse) {
+    // A press or release names its button in the shift state as well.
+    static constexpr TShiftState kButtonHeld[] = {ssLeft, ssRight, ssMiddle};
+    // What a release or double-click of each button chooses, besides its steps.
+    static constexpr TTrayIconMessage kUp[] = {imLeftClickUp, imRightClickUp, imNone};
+    static constexpr TTrayIconMessage kDouble[] = {imLeftDoubleClick, imRightDoubleClick, imNone};
+    const TShiftState shift = mouse.keys | kButtonHeld[mouse.button];
+    const auto [x, y] = mouse.at;
+    switch (mouse.action) {
+    case TrayMouse::Move:
+        if (OnClick) // the click handler, not the move handler, lets moves through
+            DoMouseMove(mouse.keys, x, y);
         break;
-    case msg::kEndSession:
-        EndSession();
+    case TrayMouse::Press:
+        DoMouseDown(mouse.button, shift, x, y);
         break;
-    case msg::kTrayCallback:
-        HandleCallback(message.LParam);
-        break;
-    default:
-        break;
-    }
-}
-
-void TTrayIcon::HandleCallback(std::intptr_t mouseMessage) {
-    const ScreenPoint at = platform_.CursorPos();
-    const TShiftState keys = ShiftState(platform_);
-    switch (mouseMessage) {
-    case msg::kMouseMove:
-        if (OnClick)
-            DoMouseMove(keys, at.x, at.y);
-        break;
-    case msg::kLButtonDown:
-        DoMouseDown(mbLeft, keys | ssLeft, at.x, at.y);
-        break;
-    case msg::kLButtonUp:
-        if (OnClick)
+    case TrayMouse::Release:
+        if (mouse.button == mbLeft && OnClick)
             DoClick();
-        DoMouseUp(mbLeft, keys | ssLeft, at.x, at.y);
-        RespondTo(imLeftClickUp);
+        DoMouseUp(mouse.button, shift, x, y);
+        RespondTo(kUp[mouse.button]);
         break;
-    case msg::kLButtonDblClk:
+    case TrayMouse::DoubleClick:
         DoDblClick();
-        RespondTo(imLeftDoubleClick);
-        break;
-    case msg::kRButtonDown:
-        DoMouseDown(mbRight, keys | ssRight, at.x, at.y);
-        break;
-    case msg::kRButtonUp:
-        DoMouseUp(mbRight, keys | ssRight, at.x, at.y);
-        RespondTo(imRightClickUp);
-        break;
-    case msg::kRButtonDblClk:
-        DoDblClick();
-        RespondTo(imRightDoubleClick);
-        break;
-    case msg::kMButtonDown:
-        DoMouseDown(mbMiddle, keys | ssMiddle, at.x, at.y);
-        break;
-    case msg::kMButtonUp:
-        DoMouseUp(mbMiddle, keys | ssMiddle, at.x, at.y);
-        break;
-    case msg::kMButtonDblClk:
-        DoDblClick();
-        break;
-    default:
+        RespondTo(kDouble[mouse.button]);
         break;
     }
 }
 
 // The chosen actions of one mouse step: the restore always before the menu.
 void TTrayIcon::RespondTo(TTrayIconMessage action) {
+    if (action == imNone)
+        return;
     if (RestoreOn == action)
         Restore();
     if (PopupMenuOn == action)
@@ -241,49 +195,71 @@ void TTrayIcon::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         OnMouseUp(*this, button, shift, x, y);
 }
 
-TShiftState TTrayIcon::ShiftState(TrayPlatform& platform) {
-    TShiftState state = 0;
-    if (platform.KeyState(kVkShift) < 0)
-        state |= ssShift;
-    if (platform.KeyState(kVkControl) < 0)
-        state |= ssCtrl;
-    if (platform.KeyState(kVkMenu) < 0)
-        state |= ssAlt;
-    return state;
-}
-
 void TTrayIcon::Minimize() {
-    platform_.ApplicationMinimize();
-    platform_.ShowWindow(platform_.ApplicationWindow(), ShowCommand::Hide);
+    platform_.MinimizeWindow();
+    // Off the taskbar only while the icon is there to come back through.
+    if (inTray_) {
+        platform_.HideWindow();
+        windowHidden_ = true;
+    }
     if (OnMinimize)
         OnMinimize(*this);
 }
 
 void TTrayIcon::Restore() {
-    platform_.ApplicationRestore();
-    platform_.ShowWindow(platform_.ApplicationWindow(), ShowCommand::Restore);
-    platform_.SetForegroundWindow(platform_.ApplicationWindow());
+    platform_.RestoreWindow();
+    windowHidden_ = false;
     if (OnRestore)
         OnRestore(*this);
-}
-
-bool TTrayIcon::ApplicationHookProc(WindowMessage& message) {
-    if (message.Msg == msg::kSysCommand && message.WParam == msg::kScMinimize)
-        Minimize();
-    if (message.Msg == msg::kSysCommand && message.WParam == msg::kScRestore)
-        Restore();
-    return false;
 }
 
 void TTrayIcon::ShowMenu() {
     if (!PopupMenu)
         return;
     const ScreenPoint at = platform_.CursorPos();
-    if (const auto window = platform_.ActiveFormWindow())
-        platform_.SetForegroundWindow(*window);
+    platform_.ActivateForMenu();
     PopupMenu->Popup(at.x, at.y);
 }
 
+void TTrayIcon::WindowMinimized() {
+    if (followsWindow_)
+        Minimize();
+}
+
+void TTrayIcon::WindowRestored() {
+    if (followsWindow_)
+        Restore();
+}
+
+void TTrayIcon::TrayAppeared() {
+    // A window hidden into an icon that cannot come back must not stay lost.
+    if (visible_ && !AddIcon() && windowHidden_)
+        Restore();
+}
+
+void TTrayIcon::TrayGone() {
+    inTray_ = false;
+    if (windowHidden_)
+        Restore();
+}
+
 void TTrayIcon::EndSession() {
-    platform_.NotifyIcon(NotifyAction::Delete, data_);
+    platform_.HideIcon();
+    inTray_ = false;
+}
+
+void LoadMainWindowSettings(TTrayIcon& icon) {
+    icon.BeginLoad();
+    // The hint first, so the desktop gets the icon whole in one go: Wine's tray can
+    // lose the icon's input when it is changed while still docking.
+    icon.SetHint("Lumivox语音定时器");
+    try {
+        icon.SetVisible(true);
+    } catch (const EOutOfResources&) {
+        // Shown when a notification area appears.
+    }
+    icon.SetHide(true);
+    icon.RestoreOn = imLeftClickUp;
+    icon.PopupMenuOn = imNone;
+    icon.Loaded();
 }

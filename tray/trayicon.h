@@ -22,16 +22,6 @@ enum TTrayIconMessage : std::uint8_t {
     imNone,
 };
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 1u << 0;
-inline constexpr TShiftState ssAlt = 1u << 1;
-inline constexpr TShiftState ssCtrl = 1u << 2;
-inline constexpr TShiftState ssLeft = 1u << 3;
-inline constexpr TShiftState ssRight = 1u << 4;
-inline constexpr TShiftState ssMiddle = 1u << 5;
-
 class TTrayIcon;
 using TNotifyEvent = std::function<void(TTrayIcon& sender)>;
 using TMouseEvent =
@@ -52,7 +42,7 @@ public:
     virtual void Popup(int x, int y) = 0;
 };
 
-// Raised when the shell refuses to add or remove the icon.
+// Raised when the desktop refuses to add or remove the icon.
 class EOutOfResources : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -63,14 +53,15 @@ inline constexpr const char* kCannotRemoveTrayIcon = "Cannot Remove System Shell
 
 enum class TOperation { opInsert, opRemove };
 
-class TTrayIcon {
+class TTrayIcon : public lumivox::TrayEvents {
 public:
     explicit TTrayIcon(lumivox::TrayPlatform& platform);
     virtual ~TTrayIcon();
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
 
-    // Loading: a form reader calls BeginLoad, sets the stored properties, then Loaded.
+    // Loading: LoadMainWindowSettings (below) calls BeginLoad, sets the properties the
+    // main window keeps, then Loaded.
     void BeginLoad() { loading_ = true; }
     virtual void Loaded();
     virtual void Notification(const void* component, TOperation operation);
@@ -92,7 +83,6 @@ public:
     void SetAnimateInterval(int milliseconds);
     bool GetAnimate() const { return animate_; }
     void SetAnimate(bool value);
-    lumivox::WindowHandle GetHandle() const { return data_.hWnd; }
 
     // --- Events -----------------------------------------------------------------
     TNotifyEvent OnMinimize;
@@ -105,7 +95,6 @@ public:
     TNotifyEvent OnAnimate; // the animation step itself; replacing it changes nothing
 
     // --- Operations -------------------------------------------------------------
-    virtual void DoMessage(lumivox::WindowMessage& message);
     virtual void DoClick();
     virtual void DoDblClick();
     virtual void DoMouseMove(TShiftState shift, int x, int y);
@@ -117,27 +106,34 @@ public:
     virtual void Update();
     virtual void ShowMenu();
     virtual void SetDefaultIcon();
-    void EndSession();
-    bool ApplicationHookProc(lumivox::WindowMessage& message);
-    static TShiftState ShiftState(lumivox::TrayPlatform& platform);
 
-    // What is handed to the shell (for the adapters and tests).
-    const lumivox::NotifyIconData& NotifyData() const { return data_; }
+    // --- What the desktop tells it ---------------------------------------------
+    void IconMouse(const lumivox::TrayMouse& mouse) override;
+    void WindowMinimized() override;
+    void WindowRestored() override;
+    void TrayAppeared() override;
+    void TrayGone() override;
+    void EndSession() override;
 
 private:
+    bool AddIcon();
     void CopyImage(int index);
-    void HandleCallback(std::intptr_t mouseMessage);
     void RespondTo(TTrayIconMessage action);
 
     lumivox::TrayPlatform& platform_;
     std::unique_ptr<lumivox::TrayTimer> timer_;
-    lumivox::NotifyIconData data_;
     lumivox::IconHandle currentIcon_ = 0;
     std::string hint_;
     bool visible_ = false;
     bool hide_ = true;
     bool animate_ = false;
     bool loading_ = false;
-    bool hooked_ = false;
+    bool followsWindow_ = false; // acts on the user's minimise and restore
+    bool inTray_ = false;
+    bool windowHidden_ = false; // by Minimize, into the icon
     int iconIndex_ = 0;
 };
+
+// trycn1 with the settings the main window keeps. Without a notification area the
+// icon waits for one to appear; until then the window minimises to the taskbar.
+void LoadMainWindowSettings(TTrayIcon& icon);

@@ -1,6 +1,5 @@
 // A desktop that records what the tray icon asks of it.
 #pragma once
-#include <map>
 #include <string>
 #include <vector>
 
@@ -28,84 +27,55 @@ private:
 
 class FakeTrayPlatform : public TrayPlatform {
 public:
-    struct ShellCall {
-        NotifyAction action;
-        NotifyIconData data;
+    struct IconCall {
+        enum Kind { Show, Change, Hide } kind;
+        IconHandle image = 0;
+        std::string hint;
     };
 
     // Settings.
-    bool shellAccepts = true;
-    IconHandle appIcon = 0xA99;
+    bool desktopAccepts = true;
+    IconHandle programIcon = 0xA99;
     ScreenPoint cursor{120, 7};
-    std::map<int, short> keys;
-    std::optional<WindowHandle> activeForm = 0xF0;
 
     // Record.
-    std::vector<ShellCall> shell;
-    std::vector<std::string> log; // application and window operations, in order
-    std::map<const void*, ApplicationHook> hooks;
-    std::function<void(WindowMessage&)> utilityHandler;
-    int utilityWindowsAlive = 0;
+    std::vector<IconCall> icon;
+    std::vector<std::string> log; // window and menu operations, in order
+    TrayEvents* events = nullptr;
     FakeTimer* timer = nullptr;
 
-    static constexpr WindowHandle kUtilityWindow = 0x1234;
-    static constexpr WindowHandle kAppWindow = 0xAA;
-
-    bool NotifyIcon(NotifyAction action, const NotifyIconData& data) override {
-        shell.push_back({action, data});
-        log.push_back(action == NotifyAction::Add      ? "shell add"
-                      : action == NotifyAction::Delete ? "shell delete"
-                                                       : "shell modify");
-        return shellAccepts;
+    void Listen(TrayEvents* listener) override { events = listener; }
+    bool ShowIcon(IconHandle image, const std::string& hint) override {
+        icon.push_back({IconCall::Show, image, hint});
+        return desktopAccepts;
     }
-    WindowHandle CreateUtilityWindow(std::function<void(WindowMessage&)> handler) override {
-        utilityHandler = std::move(handler);
-        ++utilityWindowsAlive;
-        return kUtilityWindow;
+    void ChangeIcon(IconHandle image, const std::string& hint) override {
+        icon.push_back({IconCall::Change, image, hint});
     }
-    void DestroyUtilityWindow(WindowHandle) override { --utilityWindowsAlive; }
+    bool HideIcon() override {
+        icon.push_back({IconCall::Hide, 0, {}});
+        return desktopAccepts;
+    }
+    IconHandle ProgramIcon() override { return programIcon; }
+    void MinimizeWindow() override { log.push_back("minimise window"); }
+    void HideWindow() override { log.push_back("hide window"); }
+    void RestoreWindow() override { log.push_back("restore window"); }
     ScreenPoint CursorPos() override { return cursor; }
-    short KeyState(int key) override { return keys.count(key) ? keys[key] : 0; }
-    void ShowWindow(WindowHandle window, ShowCommand command) override {
-        log.push_back(std::string(command == ShowCommand::Hide ? "hide " : "show ") +
-                      (window == kAppWindow ? "app" : "other"));
-    }
-    void SetForegroundWindow(WindowHandle window) override {
-        log.push_back(window == kAppWindow ? "foreground app" : "foreground form");
-    }
-    IconHandle ApplicationIcon() override { return appIcon; }
-    WindowHandle ApplicationWindow() override { return kAppWindow; }
-    void ApplicationMinimize() override { log.push_back("app minimise"); }
-    void ApplicationRestore() override { log.push_back("app restore"); }
-    void HookApplication(const void* owner, ApplicationHook hook) override {
-        hooks[owner] = std::move(hook);
-    }
-    void UnhookApplication(const void* owner) override { hooks.erase(owner); }
-    std::optional<WindowHandle> ActiveFormWindow() override { return activeForm; }
+    void ActivateForMenu() override { log.push_back("activate for menu"); }
     std::unique_ptr<TrayTimer> CreateTimer() override {
         auto t = std::make_unique<FakeTimer>();
         timer = t.get();
         return t;
     }
 
-    // Sends a message to the component's invisible window, as the shell would.
-    std::intptr_t Send(unsigned message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
-        WindowMessage m{message, wParam, lParam, 0};
-        utilityHandler(m);
-        return m.Result;
+    // The user on the icon, at the cursor, with the keys given.
+    void Mouse(TrayMouse::Action action, TMouseButton button = mbLeft, TShiftState keys = 0) {
+        events->IconMouse({action, button, keys, cursor});
     }
-    // Passes a message of the application window through the hooks.
-    bool SendToApplication(unsigned message, std::uintptr_t wParam) {
-        WindowMessage m{message, wParam, 0, 0};
-        for (auto& [owner, hook] : hooks)
-            if (hook(m))
-                return true;
-        return false;
-    }
-    int ShellCalls(NotifyAction action) const {
+    int Calls(IconCall::Kind kind) const {
         int n = 0;
-        for (const auto& c : shell)
-            n += c.action == action;
+        for (const auto& c : icon)
+            n += c.kind == kind;
         return n;
     }
 };

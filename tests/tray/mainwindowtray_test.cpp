@@ -10,6 +10,7 @@ namespace {
 
 using lumivox::MainWindowTray;
 using lumivox::QtTrayPlatform;
+using lumivox::TrayMouse;
 
 struct Desktop {
     bool trayThere = true;
@@ -33,18 +34,21 @@ struct Desktop {
     bool IconShown() { return tray->Platform().TrayIcon().isVisible(); }
 };
 
-TEST(QtTrayActivation, ReasonsBecomeMouseMessages) {
-    using V = std::vector<unsigned>;
-    namespace m = lumivox::msg;
-    EXPECT_EQ(QtTrayPlatform::CallbackMessages(QSystemTrayIcon::Trigger),
-              (V{m::kLButtonDown, m::kLButtonUp}));
-    EXPECT_EQ(QtTrayPlatform::CallbackMessages(QSystemTrayIcon::DoubleClick),
-              (V{m::kLButtonDblClk}));
-    EXPECT_EQ(QtTrayPlatform::CallbackMessages(QSystemTrayIcon::MiddleClick),
-              (V{m::kMButtonDown, m::kMButtonUp}));
-    EXPECT_EQ(QtTrayPlatform::CallbackMessages(QSystemTrayIcon::Context),
-              (V{m::kRButtonDown, m::kRButtonUp}));
-    EXPECT_TRUE(QtTrayPlatform::CallbackMessages(QSystemTrayIcon::Unknown).empty());
+TEST(QtTrayActivation, ReasonsBecomeMouseSteps) {
+    using V = std::vector<TrayMouse>;
+    const TrayMouse down{TrayMouse::Press, mbLeft, 0, {}}, up{TrayMouse::Release, mbLeft, 0, {}};
+    const auto with = [](TrayMouse mouse, TMouseButton button) {
+        mouse.button = button;
+        return mouse;
+    };
+    EXPECT_EQ(QtTrayPlatform::MouseOf(QSystemTrayIcon::Trigger), (V{down, up}));
+    EXPECT_EQ(QtTrayPlatform::MouseOf(QSystemTrayIcon::DoubleClick),
+              (V{{TrayMouse::DoubleClick, mbLeft, 0, {}}}));
+    EXPECT_EQ(QtTrayPlatform::MouseOf(QSystemTrayIcon::MiddleClick),
+              (V{with(down, mbMiddle), with(up, mbMiddle)}));
+    EXPECT_EQ(QtTrayPlatform::MouseOf(QSystemTrayIcon::Context),
+              (V{with(down, mbRight), with(up, mbRight)}));
+    EXPECT_TRUE(QtTrayPlatform::MouseOf(QSystemTrayIcon::Unknown).empty());
 }
 
 TEST(MainWindowTray, StartsWithTheStoredSettings) {
@@ -62,6 +66,8 @@ TEST(MainWindowTray, StartsWithTheStoredSettings) {
 
 TEST(MainWindowTray, MinimiseHidesAndALeftClickBringsItBack) {
     Desktop d(true);
+    int restores = 0;
+    d.tray->Icon().OnRestore = [&](TTrayIcon&) { ++restores; };
     d.Minimise();
     EXPECT_FALSE(d.window.isVisible());
     EXPECT_TRUE(d.tray->Platform().WindowHiddenInTray());
@@ -76,6 +82,7 @@ TEST(MainWindowTray, MinimiseHidesAndALeftClickBringsItBack) {
     EXPECT_TRUE(d.window.isVisible());
     EXPECT_FALSE(d.window.isMinimized());
     EXPECT_FALSE(d.tray->Platform().WindowHiddenInTray());
+    EXPECT_EQ(restores, 1); // its own un-minimise is not taken for the user's
 }
 
 TEST(MainWindowTray, LeftClickOnAShownWindowKeepsItShown) {
@@ -87,7 +94,7 @@ TEST(MainWindowTray, LeftClickOnAShownWindowKeepsItShown) {
 
 TEST(MainWindowTray, WithoutTrayTheWindowMinimisesToTheTaskbarUntilOneAppears) {
     Desktop d(false);
-    EXPECT_FALSE(d.tray->Icon().Visible());
+    EXPECT_FALSE(d.tray->IconShown());
     EXPECT_FALSE(d.IconShown());
     d.Minimise();
     EXPECT_TRUE(d.window.isVisible());
@@ -118,11 +125,17 @@ TEST(MainWindowTray, TrayGoingAwayBringsAHiddenWindowBack) {
 
 TEST(MainWindowTray, SessionEndRemovesTheIcon) {
     Desktop d(true);
-    d.tray->Platform().BroadcastToUtilityWindows(lumivox::msg::kEndSession);
+    d.tray->Platform().EndSession();
     EXPECT_FALSE(d.IconShown());
     // The icon's way back is gone, so minimising must not hide the window.
     d.Minimise();
     EXPECT_TRUE(d.window.isVisible());
+    // The user's restore from the taskbar still reaches the component.
+    int restores = 0;
+    d.tray->Icon().OnRestore = [&](TTrayIcon&) { ++restores; };
+    d.window.showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(restores, 1);
 }
 
 TEST(MainWindowTray, WindowIsLeftAloneOnceTheTrayIsGone) {

@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
+#include <tuple>
 
 #include "faketrayplatform.h"
 #include "tray/ansitext.h"
 
 using namespace lumivox;
 using lumivox::test::FakeTrayPlatform;
+using IconCall = FakeTrayPlatform::IconCall;
 
 namespace {
 
@@ -39,91 +40,78 @@ int Count(const std::vector<std::string>& log, const std::string& entry) {
     return static_cast<int>(std::count(log.begin(), log.end(), entry));
 }
 
-const std::vector<unsigned> kMouseMessages = {msg::kMouseMove,
-                                              msg::kLButtonDown,
-                                              msg::kLButtonUp,
-                                              msg::kLButtonDblClk,
-                                              msg::kRButtonDown,
-                                              msg::kRButtonUp,
-                                              msg::kRButtonDblClk,
-                                              msg::kMButtonDown,
-                                              msg::kMButtonUp,
-                                              msg::kMButtonDblClk,
-                                              0x20A /* wheel: not a tray message */};
-
-// For each callback message, the actions that select it (without an OnClick handler).
-const std::map<unsigned, std::set<TTrayIconMessage>> kSelectedBy = {
-    {msg::kMouseMove, {}},
-    {msg::kLButtonDown, {imMouseDown}},
-    {msg::kLButtonUp, {imMouseUp, imLeftClickUp}},
-    {msg::kLButtonDblClk, {imDoubleClick, imLeftDoubleClick}},
-    {msg::kRButtonDown, {imMouseDown}},
-    {msg::kRButtonUp, {imMouseUp, imRightClickUp}},
-    {msg::kRButtonDblClk, {imDoubleClick, imRightDoubleClick}},
-    {msg::kMButtonDown, {imMouseDown}},
-    {msg::kMButtonUp, {imMouseUp}},
-    {msg::kMButtonDblClk, {imDoubleClick}},
-    {0x20A, {}},
+// Each thing the mouse can do on the icon, and the actions that select it (without an
+// OnClick handler).
+const struct MouseRow {
+    TrayMouse::Action action;
+    TMouseButton button;
+    std::set<TTrayIconMessage> selectedBy;
+} kMice[] = {
+    {TrayMouse::Move, mbLeft, {}},
+    {TrayMouse::Press, mbLeft, {imMouseDown}},
+    {TrayMouse::Release, mbLeft, {imMouseUp, imLeftClickUp}},
+    {TrayMouse::DoubleClick, mbLeft, {imDoubleClick, imLeftDoubleClick}},
+    {TrayMouse::Press, mbRight, {imMouseDown}},
+    {TrayMouse::Release, mbRight, {imMouseUp, imRightClickUp}},
+    {TrayMouse::DoubleClick, mbRight, {imDoubleClick, imRightDoubleClick}},
+    {TrayMouse::Press, mbMiddle, {imMouseDown}},
+    {TrayMouse::Release, mbMiddle, {imMouseUp}},
+    {TrayMouse::DoubleClick, mbMiddle, {imDoubleClick}},
 };
 
-TEST(TrayIconDecoding, EveryRestoreOnAgainstEveryMouseMessage) {
+TEST(TrayIconDecoding, EveryRestoreOnAgainstEveryMouseStep) {
     for (int action = imClick; action <= imNone; ++action) {
-        for (unsigned message : kMouseMessages) {
+        for (const auto& mouse : kMice) {
             FakeTrayPlatform platform;
             TTrayIcon icon(platform);
             icon.RestoreOn = static_cast<TTrayIconMessage>(action);
-            platform.log.clear();
-            platform.Send(msg::kTrayCallback, 0, message);
-            const bool expected = kSelectedBy.at(message).count(icon.RestoreOn) > 0;
-            EXPECT_EQ(Count(platform.log, "app restore"), expected ? 1 : 0)
-                << "RestoreOn " << action << " message 0x" << std::hex << message;
-            if (expected) {
-                const std::vector<std::string> restore = {"app restore", "show app",
-                                                          "foreground app"};
-                EXPECT_EQ(platform.log, restore);
-            }
+            platform.Mouse(mouse.action, mouse.button);
+            const bool expected = mouse.selectedBy.count(icon.RestoreOn) > 0;
+            EXPECT_EQ(platform.log, expected ? std::vector<std::string>{"restore window"}
+                                             : std::vector<std::string>{})
+                << "RestoreOn " << action << " mouse " << mouse.action << "/" << mouse.button;
         }
     }
 }
 
-TEST(TrayIconDecoding, EveryPopupMenuOnAgainstEveryMouseMessage) {
+TEST(TrayIconDecoding, EveryPopupMenuOnAgainstEveryMouseStep) {
     for (int action = imClick; action <= imNone; ++action) {
-        for (unsigned message : kMouseMessages) {
+        for (const auto& mouse : kMice) {
             FakeTrayPlatform platform;
             RecordingMenu menu(platform.log);
             TTrayIcon icon(platform);
             icon.RestoreOn = imNone;
             icon.PopupMenu = &menu;
             icon.PopupMenuOn = static_cast<TTrayIconMessage>(action);
-            platform.log.clear();
-            platform.Send(msg::kTrayCallback, 0, message);
-            const bool expected = kSelectedBy.at(message).count(icon.PopupMenuOn) > 0;
+            platform.Mouse(mouse.action, mouse.button);
+            const bool expected = mouse.selectedBy.count(icon.PopupMenuOn) > 0;
             EXPECT_EQ(Count(platform.log, "popup 120,7"), expected ? 1 : 0)
-                << "PopupMenuOn " << action << " message 0x" << std::hex << message;
+                << "PopupMenuOn " << action << " mouse " << mouse.action << "/" << mouse.button;
             if (expected) {
-                EXPECT_EQ(platform.log.front(), "foreground form");
+                EXPECT_EQ(platform.log.front(), "activate for menu");
             }
         }
     }
 }
 
 TEST(TrayIconDecoding, RestoreComesBeforeMenuAndStepEventsLast) {
-    const std::string R = "app restore", M = "popup 120,7";
+    const std::string R = "restore window", M = "popup 120,7";
     struct Case {
         TTrayIconMessage action;
-        unsigned message;
+        TrayMouse::Action mouse;
+        TMouseButton button;
         std::vector<std::string> order;
     };
     const Case cases[] = {
-        {imMouseDown, msg::kRButtonDown, {R, M, "down"}},
-        {imMouseUp, msg::kMButtonUp, {R, M, "up"}},
-        {imDoubleClick, msg::kMButtonDblClk, {R, M, "dbl"}},
-        {imClick, msg::kLButtonUp, {R, M, "click", "up"}},
+        {imMouseDown, TrayMouse::Press, mbRight, {R, M, "down"}},
+        {imMouseUp, TrayMouse::Release, mbMiddle, {R, M, "up"}},
+        {imDoubleClick, TrayMouse::DoubleClick, mbMiddle, {R, M, "dbl"}},
+        {imClick, TrayMouse::Release, mbLeft, {R, M, "click", "up"}},
         // Actions of the decoding itself come after the steps it runs.
-        {imLeftClickUp, msg::kLButtonUp, {"click", "up", R, M}},
-        {imRightClickUp, msg::kRButtonUp, {"up", R, M}},
-        {imLeftDoubleClick, msg::kLButtonDblClk, {"dbl", R, M}},
-        {imRightDoubleClick, msg::kRButtonDblClk, {"dbl", R, M}},
+        {imLeftClickUp, TrayMouse::Release, mbLeft, {"click", "up", R, M}},
+        {imRightClickUp, TrayMouse::Release, mbRight, {"up", R, M}},
+        {imLeftDoubleClick, TrayMouse::DoubleClick, mbLeft, {"dbl", R, M}},
+        {imRightDoubleClick, TrayMouse::DoubleClick, mbRight, {"dbl", R, M}},
     };
     for (const auto& c : cases) {
         FakeTrayPlatform platform;
@@ -140,8 +128,7 @@ TEST(TrayIconDecoding, RestoreComesBeforeMenuAndStepEventsLast) {
         icon.OnMouseUp = [&](TTrayIcon&, TMouseButton, TShiftState, int, int) {
             platform.log.push_back("up");
         };
-        platform.log.clear();
-        platform.Send(msg::kTrayCallback, 0, c.message);
+        platform.Mouse(c.mouse, c.button);
         std::vector<std::string> seen;
         for (const auto& e : platform.log)
             if (e == R || e == M || e == "click" || e == "dbl" || e == "down" || e == "up")
@@ -154,20 +141,20 @@ TEST(TrayIconDecoding, ClickActionNeedsAnOnClickHandler) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
     icon.RestoreOn = imClick;
-    platform.Send(msg::kTrayCallback, 0, msg::kLButtonUp);
-    EXPECT_EQ(Count(platform.log, "app restore"), 0);
+    platform.Mouse(TrayMouse::Release, mbLeft);
+    EXPECT_EQ(Count(platform.log, "restore window"), 0);
 
     int clicks = 0;
     icon.OnClick = [&](TTrayIcon& sender) {
         EXPECT_EQ(&sender, &icon);
         ++clicks;
     };
-    platform.Send(msg::kTrayCallback, 0, msg::kLButtonUp);
-    EXPECT_EQ(Count(platform.log, "app restore"), 1);
+    platform.Mouse(TrayMouse::Release, mbLeft);
+    EXPECT_EQ(Count(platform.log, "restore window"), 1);
     EXPECT_EQ(clicks, 1);
     // Other releases never click.
-    platform.Send(msg::kTrayCallback, 0, msg::kRButtonUp);
-    platform.Send(msg::kTrayCallback, 0, msg::kMButtonUp);
+    platform.Mouse(TrayMouse::Release, mbRight);
+    platform.Mouse(TrayMouse::Release, mbMiddle);
     EXPECT_EQ(clicks, 1);
 }
 
@@ -178,33 +165,32 @@ TEST(TrayIconDecoding, MouseMoveIsReportedOnlyWhileOnClickIsAssigned) {
     icon.OnMouseMove = [&](TTrayIcon&, TShiftState s, int x, int y) {
         moves.emplace_back(s, x, y);
     };
-    platform.Send(msg::kTrayCallback, 0, msg::kMouseMove);
+    platform.Mouse(TrayMouse::Move);
     EXPECT_TRUE(moves.empty());
 
     icon.OnClick = [](TTrayIcon&) {};
-    platform.keys[kVkControl] = -128;
-    platform.Send(msg::kTrayCallback, 0, msg::kMouseMove);
+    platform.Mouse(TrayMouse::Move, mbLeft, ssCtrl);
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0], std::make_tuple(ssCtrl, 120, 7));
 }
 
 TEST(TrayIconDecoding, ButtonEventsCarryButtonShiftAndCursor) {
     struct Case {
-        unsigned message;
+        TrayMouse::Action action;
         bool down;
         TMouseButton button;
         TShiftState buttonState;
     };
     const Case cases[] = {
-        {msg::kLButtonDown, true, mbLeft, ssLeft},     {msg::kLButtonUp, false, mbLeft, ssLeft},
-        {msg::kRButtonDown, true, mbRight, ssRight},   {msg::kRButtonUp, false, mbRight, ssRight},
-        {msg::kMButtonDown, true, mbMiddle, ssMiddle}, {msg::kMButtonUp, false, mbMiddle, ssMiddle},
+        {TrayMouse::Press, true, mbLeft, ssLeft},
+        {TrayMouse::Release, false, mbLeft, ssLeft},
+        {TrayMouse::Press, true, mbRight, ssRight},
+        {TrayMouse::Release, false, mbRight, ssRight},
+        {TrayMouse::Press, true, mbMiddle, ssMiddle},
+        {TrayMouse::Release, false, mbMiddle, ssMiddle},
     };
     for (const auto& c : cases) {
         FakeTrayPlatform platform;
-        platform.keys[kVkShift] = -1;
-        platform.keys[kVkMenu] = -32768;
-        platform.keys[kVkControl] = 1; // toggled, not held
         platform.cursor = {640, 3};
         TTrayIcon icon(platform);
         std::vector<std::tuple<bool, TMouseButton, TShiftState, int, int>> seen;
@@ -214,29 +200,20 @@ TEST(TrayIconDecoding, ButtonEventsCarryButtonShiftAndCursor) {
         icon.OnMouseUp = [&](TTrayIcon&, TMouseButton b, TShiftState s, int x, int y) {
             seen.emplace_back(false, b, s, x, y);
         };
-        platform.Send(msg::kTrayCallback, 0, c.message);
-        ASSERT_EQ(seen.size(), 1u) << std::hex << c.message;
+        platform.Mouse(c.action, c.button, ssShift | ssAlt);
+        ASSERT_EQ(seen.size(), 1u) << c.action << "/" << c.button;
         EXPECT_EQ(seen[0],
                   std::make_tuple(c.down, c.button, ssShift | ssAlt | c.buttonState, 640, 3));
     }
 }
 
-TEST(TrayIconDecoding, WParamIsNeverExamined) {
-    for (std::uintptr_t wParam : {std::uintptr_t{0}, std::uintptr_t{1}, ~std::uintptr_t{0}}) {
-        FakeTrayPlatform platform;
-        TTrayIcon icon(platform);
-        icon.RestoreOn = imLeftClickUp;
-        platform.Send(msg::kTrayCallback, wParam, msg::kLButtonUp);
-        EXPECT_EQ(Count(platform.log, "app restore"), 1) << wParam;
-    }
-}
-
-TEST(TrayIconDecoding, DoubleClickRestoresOnceThroughItsDoubleClickMessage) {
+TEST(TrayIconDecoding, DoubleClickRestoresOnceThroughItsDoubleClick) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
-    for (unsigned m : {msg::kLButtonDown, msg::kLButtonUp, msg::kLButtonDblClk, msg::kLButtonUp})
-        platform.Send(msg::kTrayCallback, 0, m);
-    EXPECT_EQ(Count(platform.log, "app restore"), 1);
+    for (auto step :
+         {TrayMouse::Press, TrayMouse::Release, TrayMouse::DoubleClick, TrayMouse::Release})
+        platform.Mouse(step, mbLeft);
+    EXPECT_EQ(Count(platform.log, "restore window"), 1);
 }
 
 TEST(TrayIconDecoding, MenuActionWithoutMenuDoesNothing) {
@@ -244,87 +221,142 @@ TEST(TrayIconDecoding, MenuActionWithoutMenuDoesNothing) {
     TTrayIcon icon(platform);
     icon.RestoreOn = imNone;
     icon.PopupMenuOn = imRightClickUp;
-    platform.log.clear();
-    platform.Send(msg::kTrayCallback, 0, msg::kRButtonUp);
+    platform.Mouse(TrayMouse::Release, mbRight);
     EXPECT_TRUE(platform.log.empty());
 }
 
-TEST(TrayIconMessages, SessionEndAndOthers) {
+TEST(TrayIconMessages, SessionEnd) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
     icon.SetVisible(true);
-    EXPECT_EQ(platform.Send(msg::kQueryEndSession), 1);
-    const int deletes = platform.ShellCalls(NotifyAction::Delete);
-    EXPECT_EQ(platform.Send(msg::kEndSession, 0, 0), 0);
-    EXPECT_EQ(platform.ShellCalls(NotifyAction::Delete), deletes + 1);
-    // The icon is gone but the component still thinks it is shown and hooked.
+    platform.desktopAccepts = false; // its refusal is ignored
+    platform.events->EndSession();
+    EXPECT_EQ(platform.Calls(IconCall::Hide), 1);
+    // The icon is gone but the component still thinks it is shown and follows the
+    // window; without the icon, a minimise leaves the window on the taskbar.
     EXPECT_TRUE(icon.Visible());
-    EXPECT_EQ(platform.hooks.size(), 1u);
-    EXPECT_EQ(platform.Send(0x000F /* paint */), 0);
+    platform.events->WindowMinimized();
+    EXPECT_EQ(platform.log, std::vector<std::string>{"minimise window"});
 }
 
-TEST(TrayIconHook, ExactSystemCommandsOnly) {
+TEST(TrayIconWindow, TheUsersMinimiseAndRestoreWhileTheIconIsShown) {
     struct Case {
-        unsigned message;
-        std::uintptr_t wParam;
+        void (TrayEvents::*event)();
+        bool iconShown;
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {msg::kSysCommand, 0xF020, {"app minimise", "hide app"}},
-        {msg::kSysCommand, 0xF021, {}},
-        {msg::kSysCommand, 0xF120, {"app restore", "show app", "foreground app"}},
-        {msg::kSysCommand, 0xF122, {}},
-        {0x0111 /* command */, 0xF020, {}},
+        {&TrayEvents::WindowMinimized, true, {"minimise window", "hide window"}},
+        {&TrayEvents::WindowRestored, true, {"restore window"}},
+        {&TrayEvents::WindowMinimized, false, {}},
+        {&TrayEvents::WindowRestored, false, {}},
     };
     for (const auto& c : cases) {
         FakeTrayPlatform platform;
         TTrayIcon icon(platform);
-        icon.SetVisible(true);
-        int minimised = 0;
+        if (c.iconShown)
+            icon.SetVisible(true);
+        int minimised = 0, restored = 0;
         icon.OnMinimize = [&](TTrayIcon&) { ++minimised; };
-        platform.log.clear();
-        EXPECT_FALSE(platform.SendToApplication(c.message, c.wParam));
-        EXPECT_EQ(platform.log, c.log) << std::hex << c.wParam;
-        EXPECT_EQ(minimised, c.wParam == 0xF020 && c.message == msg::kSysCommand ? 1 : 0);
+        icon.OnRestore = [&](TTrayIcon&) { ++restored; };
+        (platform.events->*c.event)();
+        EXPECT_EQ(platform.log, c.log);
+        EXPECT_EQ(minimised, c.log.size() == 2 ? 1 : 0);
+        EXPECT_EQ(restored, c.log.size() == 1 ? 1 : 0);
     }
 }
 
-TEST(TrayIconVisible, EveryAssignmentCallsTheShellAndMovesTheHook) {
+// The window hides into the icon only while a notification area holds it, and comes
+// back when that goes.
+TEST(TrayIconWindow, FollowsTheNotificationAreaAndIsNeverLost) {
+    FakeTrayPlatform platform;
+    platform.desktopAccepts = false; // none yet
+    TTrayIcon icon(platform);
+    LoadMainWindowSettings(icon);
+    EXPECT_TRUE(icon.Visible());
+    EXPECT_EQ(icon.Hint(), "Lumivox语音定时器");
+    EXPECT_TRUE(icon.Hide());
+    EXPECT_EQ(icon.RestoreOn, imLeftClickUp);
+    EXPECT_EQ(icon.PopupMenuOn, imNone);
+    // The icon is offered whole in one go.
+    ASSERT_EQ(platform.icon.front().kind, IconCall::Show);
+    EXPECT_EQ(platform.icon.front().hint, "Lumivox语音定时器");
+    EXPECT_EQ(platform.icon.front().image, platform.programIcon);
+
+    struct Step {
+        void (TrayEvents::*event)();
+        bool accepts;
+        std::vector<std::string> log;
+    };
+    const auto minimise = &TrayEvents::WindowMinimized;
+    const auto appear = &TrayEvents::TrayAppeared;
+    const auto gone = &TrayEvents::TrayGone;
+    const Step steps[] = {
+        {minimise, false, {}}, // no icon: the window minimises by itself
+        {appear, true, {}},
+        {minimise, true, {"minimise window", "hide window"}},
+        {gone, true, {"restore window"}},
+        {minimise, true, {"minimise window"}}, // to the taskbar only
+        {appear, true, {}},
+        {minimise, true, {"minimise window", "hide window"}},
+        {appear, false, {"restore window"}}, // a shell that forgot the icon and refuses it
+        {appear, true, {}},
+        {gone, true, {}}, // nothing hidden, nothing to bring back
+    };
+    int shows = platform.Calls(IconCall::Show);
+    for (const auto& s : steps) {
+        platform.log.clear();
+        platform.desktopAccepts = s.accepts;
+        (platform.events->*s.event)();
+        EXPECT_EQ(platform.log, s.log) << &s - steps;
+        shows += s.event == appear;
+        EXPECT_EQ(platform.Calls(IconCall::Show), shows) << &s - steps;
+    }
+    EXPECT_EQ(platform.icon.back().hint, "Lumivox语音定时器");
+
+    // An icon switched off stays off whatever appears.
+    icon.SetVisible(false);
+    platform.events->TrayAppeared();
+    EXPECT_EQ(platform.Calls(IconCall::Show), shows);
+}
+
+// Whether the component acts on the user's minimise: it does while its icon is shown.
+std::vector<std::string> MinimiseLog(FakeTrayPlatform& platform) {
+    platform.log.clear();
+    platform.events->WindowMinimized();
+    return platform.log;
+}
+
+const std::vector<std::string> kFollowed = {"minimise window", "hide window"};
+const std::vector<std::string> kNotFollowed = {};
+
+TEST(TrayIconVisible, EveryAssignmentCallsTheDesktopAndMovesTheHook) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
     EXPECT_FALSE(icon.Visible());
-    EXPECT_TRUE(platform.shell.empty()); // construction shows nothing
+    EXPECT_TRUE(platform.icon.empty()); // construction shows nothing
+    EXPECT_EQ(MinimiseLog(platform), kNotFollowed);
     icon.SetHide(false);
     icon.SetVisible(true);
     icon.SetVisible(true);
-    EXPECT_EQ(platform.ShellCalls(NotifyAction::Add), 2);
+    EXPECT_EQ(platform.Calls(IconCall::Show), 2);
     EXPECT_TRUE(icon.Hide());
-    EXPECT_EQ(platform.hooks.count(&icon), 1u);
+    EXPECT_EQ(MinimiseLog(platform), kFollowed);
     icon.SetVisible(false);
     icon.SetVisible(false);
-    EXPECT_EQ(platform.ShellCalls(NotifyAction::Delete), 2);
+    EXPECT_EQ(platform.Calls(IconCall::Hide), 2);
     EXPECT_FALSE(icon.Hide());
-    EXPECT_TRUE(platform.hooks.empty());
+    EXPECT_EQ(MinimiseLog(platform), kNotFollowed);
 
-    const NotifyIconData& d = platform.shell.front().data;
-    EXPECT_EQ(d.cbSize, 488u);
-    EXPECT_EQ(d.hWnd, FakeTrayPlatform::kUtilityWindow);
-    EXPECT_EQ(d.uFlags, kNifMessage | kNifIcon);
-    EXPECT_EQ(d.uCallbackMessage, 1025u);
-    EXPECT_EQ(d.hIcon, platform.appIcon);
-    EXPECT_EQ(icon.GetHandle(), FakeTrayPlatform::kUtilityWindow);
-}
-
-TEST(TrayIconVisible, DistinctInstancesHaveDistinctIds) {
-    FakeTrayPlatform platform;
-    TTrayIcon a(platform), b(platform);
-    EXPECT_NE(a.NotifyData().uID, b.NotifyData().uID);
+    // The program's own image, no tip.
+    EXPECT_EQ(platform.icon.front().image, platform.programIcon);
+    EXPECT_EQ(platform.icon.front().hint, "");
 }
 
 TEST(TrayIconVisible, FailedAddAndFailedDelete) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
-    platform.shellAccepts = false;
+    platform.desktopAccepts = false;
     icon.SetHide(false);
     try {
         icon.SetVisible(true);
@@ -333,12 +365,12 @@ TEST(TrayIconVisible, FailedAddAndFailedDelete) {
         EXPECT_STREQ(e.what(), "Cannot Create System Shell Notification Icon");
     }
     EXPECT_TRUE(icon.Visible());
-    EXPECT_TRUE(platform.hooks.empty());
+    EXPECT_EQ(MinimiseLog(platform), kNotFollowed);
     EXPECT_FALSE(icon.Hide());
 
-    platform.shellAccepts = true;
+    platform.desktopAccepts = true;
     icon.SetVisible(true);
-    platform.shellAccepts = false;
+    platform.desktopAccepts = false;
     EXPECT_THROW(
         {
             try {
@@ -350,24 +382,19 @@ TEST(TrayIconVisible, FailedAddAndFailedDelete) {
         },
         EOutOfResources);
     EXPECT_FALSE(icon.Visible());
-    EXPECT_EQ(platform.hooks.size(), 1u);
+    EXPECT_EQ(MinimiseLog(platform), kFollowed);
     EXPECT_TRUE(icon.Hide());
 }
 
-TEST(TrayIconVisible, DestructionRemovesIconHookAndWindow) {
+TEST(TrayIconVisible, DestructionRemovesIconAndStopsListening) {
     FakeTrayPlatform platform;
     {
         TTrayIcon icon(platform);
         icon.SetVisible(true);
-        platform.shellAccepts = false; // a failed delete is ignored here
+        platform.desktopAccepts = false; // a failed removal is ignored here
     }
-    EXPECT_EQ(platform.shell.back().action, NotifyAction::Delete);
-    EXPECT_TRUE(platform.hooks.empty());
-    EXPECT_EQ(platform.utilityWindowsAlive, 0);
-}
-
-std::string Tip(const NotifyIconData& d) {
-    return std::string(d.szTip);
+    EXPECT_EQ(platform.icon.back().kind, IconCall::Hide);
+    EXPECT_EQ(platform.events, nullptr);
 }
 
 TEST(TrayIconHint, ByteLimitAndRepeats) {
@@ -394,44 +421,41 @@ TEST(TrayIconHint, ByteLimitAndRepeats) {
     };
     std::string expected;
     for (const auto& s : steps) {
-        const auto calls = platform.shell.size();
+        const auto calls = platform.icon.size();
         icon.SetHint(s.hint);
         if (s.taken)
             expected = s.hint;
         EXPECT_EQ(icon.Hint(), expected) << s.hint;
-        EXPECT_EQ(Tip(icon.NotifyData()), expected) << s.hint;
-        EXPECT_EQ(platform.shell.size(), calls + (s.taken ? 1 : 0)) << s.hint;
+        EXPECT_EQ(platform.icon.size(), calls + (s.taken ? 1 : 0)) << s.hint;
         if (s.taken) {
-            EXPECT_EQ(platform.shell.back().action, NotifyAction::Modify);
-            EXPECT_EQ(Tip(platform.shell.back().data), expected);
-            EXPECT_EQ(platform.shell.back().data.uFlags, kNifMessage | kNifIcon | kNifTip);
+            EXPECT_EQ(platform.icon.back().kind, IconCall::Change);
+            EXPECT_EQ(platform.icon.back().hint, expected);
         }
     }
 }
 
-TEST(TrayIconHint, EmptyAfterNonEmptyRemovesOnlyTheTipFlag) {
+TEST(TrayIconHint, EmptyAfterNonEmptyTakesOnlyTheTipAway) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
     icon.SetVisible(true);
     icon.SetHint("tip");
     icon.SetHint("");
-    EXPECT_EQ(platform.shell.back().action, NotifyAction::Modify);
-    EXPECT_EQ(platform.shell.back().data.uFlags, kNifMessage | kNifIcon);
-    EXPECT_EQ(Tip(platform.shell.back().data), "");
-    EXPECT_EQ(platform.shell.back().data.hIcon, platform.appIcon);
+    EXPECT_EQ(platform.icon.back().kind, IconCall::Change);
+    EXPECT_EQ(platform.icon.back().hint, "");
+    EXPECT_EQ(platform.icon.back().image, platform.programIcon);
     // Mouse notifications still work.
     icon.RestoreOn = imLeftClickUp;
-    platform.Send(msg::kTrayCallback, 0, msg::kLButtonUp);
-    EXPECT_EQ(Count(platform.log, "app restore"), 1);
+    platform.Mouse(TrayMouse::Release, mbLeft);
+    EXPECT_EQ(Count(platform.log, "restore window"), 1);
 }
 
-TEST(TrayIconHint, HiddenIconKeepsTheTipWithoutShellCalls) {
+TEST(TrayIconHint, HiddenIconKeepsTheTipWithoutDesktopCalls) {
     FakeTrayPlatform platform;
     TTrayIcon icon(platform);
     icon.SetHint("later");
-    EXPECT_TRUE(platform.shell.empty());
+    EXPECT_TRUE(platform.icon.empty());
     icon.SetVisible(true);
-    EXPECT_EQ(Tip(platform.shell.back().data), "later");
+    EXPECT_EQ(platform.icon.back().hint, "later");
 }
 
 TEST(Cp936Length, CountsAsciiOnceOthersTwice) {
@@ -440,8 +464,6 @@ TEST(Cp936Length, CountsAsciiOnceOthersTwice) {
     EXPECT_EQ(Cp936Length("语音"), 4u);
     EXPECT_EQ(Cp936Length("a\xC3\xA9"), 3u);        // é
     EXPECT_EQ(Cp936Length("\xF0\x9F\x98\x80"), 2u); // outside the code page
-    EXPECT_EQ(Utf8Prefix("语音", 5), "语");
-    EXPECT_EQ(Utf8Prefix("ab\xE8", 10), "ab"); // cut sequence dropped
 }
 
 TEST(TrayIconAnimation, ThreeImagesRunInACircle) {
@@ -455,11 +477,11 @@ TEST(TrayIconAnimation, ThreeImagesRunInACircle) {
     icon.Loaded();
     EXPECT_TRUE(icon.GetAnimate());
     EXPECT_TRUE(platform.timer->Enabled());
-    EXPECT_EQ(platform.shell.back().data.hIcon, 0x100u);
+    EXPECT_EQ(platform.icon.back().image, 0x100u);
     std::vector<IconHandle> shown;
     for (int i = 0; i < 4; ++i) {
         platform.timer->Tick();
-        shown.push_back(platform.shell.back().data.hIcon);
+        shown.push_back(platform.icon.back().image);
     }
     EXPECT_EQ(shown, (std::vector<IconHandle>{0x101, 0x102, 0x100, 0x101}));
     EXPECT_EQ(icon.IconIndex(), 1);
@@ -478,10 +500,10 @@ TEST(TrayIconAnimation, WithoutImagesItStaysOff) {
     EXPECT_FALSE(icon.GetAnimate());
     EXPECT_FALSE(platform.timer->Enabled());
     icon.SetVisible(true);
-    const auto calls = platform.shell.size();
+    const auto calls = platform.icon.size();
     platform.timer->Tick(); // a stray tick
     EXPECT_EQ(icon.IconIndex(), 0);
-    EXPECT_EQ(platform.shell.size(), calls);
+    EXPECT_EQ(platform.icon.size(), calls);
 }
 
 TEST(TrayIconAnimation, RemovedOrEmptyListIsNeverIndexed) {
@@ -489,6 +511,7 @@ TEST(TrayIconAnimation, RemovedOrEmptyListIsNeverIndexed) {
     Images images(3), none(0);
     RecordingMenu menu(platform.log);
     TTrayIcon icon(platform);
+    icon.SetVisible(true);
     icon.Icons = &images;
     icon.PopupMenu = &menu;
     icon.SetAnimate(true);
@@ -501,7 +524,7 @@ TEST(TrayIconAnimation, RemovedOrEmptyListIsNeverIndexed) {
     icon.Icons = &none;
     platform.timer->Tick();
     icon.SetIconIndex(2);
-    EXPECT_EQ(icon.NotifyData().hIcon, platform.appIcon);
+    EXPECT_EQ(platform.icon.back().image, platform.programIcon);
     icon.Notification(&menu, TOperation::opRemove);
     EXPECT_EQ(icon.PopupMenu, nullptr);
 }
@@ -513,10 +536,10 @@ TEST(TrayIconIcon, IndexAndDefault) {
     icon.SetVisible(true);
     icon.Icons = &images;
     icon.SetIconIndex(1);
-    EXPECT_EQ(platform.shell.back().data.hIcon, 0x101u);
-    platform.appIcon = 0xB00;
+    EXPECT_EQ(platform.icon.back().image, 0x101u);
+    platform.programIcon = 0xB00;
     icon.SetDefaultIcon();
-    EXPECT_EQ(platform.shell.back().data.hIcon, 0xB00u);
+    EXPECT_EQ(platform.icon.back().image, 0xB00u);
     EXPECT_EQ(icon.IconIndex(), 1);
 }
 

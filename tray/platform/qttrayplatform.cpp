@@ -2,21 +2,23 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <QWindowStateChangeEvent>
 
 #include "tray/platform/statusnotifieritem.h"
+#include "tray/platform/xembedtraywatch.h"
 
-#include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace lumivox {
 
 namespace {
 
-constexpr IconHandle kApplicationIcon = 1;
+constexpr IconHandle kProgramIcon = 1;
 // Window managers that bounce the state while a window comes back get this long
 // before a minimise counts as the user's again.
 constexpr qint64 kRestoreSettleMs = 500;
@@ -47,10 +49,32 @@ private:
 
 } // namespace
 
-QtTrayPlatform::QtTrayPlatform(QWidget* mainWindow)
-    : available_([] { return false; }), window_(mainWindow) {
+QtTrayPlatform::QtTrayPlatform(QWidget* mainWindow, std::function<bool()> xembedAvailable)
+    : xembedAvailable_(std::move(xembedAvailable)), window_(mainWindow) {
+    if (!xembedAvailable_) {
+        // Both kinds of notification area are watched, not polled: nothing here wakes
+        // the program until a desktop changes.
+        xembed_ = new XEmbedTrayWatch(this);
+        xembedAvailable_ = [this] { return xembed_->Present(); };
+        connect(xembed_, &XEmbedTrayWatch::Changed, this, &QtTrayPlatform::TraysChanged);
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        if (bus.isConnected()) {
+            sniWatch_ = new StatusNotifierWatch(bus, this);
+            sni_ = new StatusNotifierItem(this);
+            connect(sniWatch_, &StatusNotifierWatch::Changed, this, &QtTrayPlatform::TraysChanged);
+            connect(sniWatch_, &StatusNotifierWatch::Restarted, sni_,
+                    &StatusNotifierItem::RegisterAgain);
+            connect(sni_, &StatusNotifierItem::Activated, this, &QtTrayPlatform::OnActivated);
+        }
+    }
     if (window_)
         window_->installEventFilter(this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &QtTrayPlatform::EndSession);
+}
+
+QtTrayPlatform::~QtTrayPlatform() {
+    if (window_)
+        window_->removeEventFilter(this);
 }
 
 QSystemTrayIcon& QtTrayPlatform::TrayIcon() {
@@ -61,46 +85,66 @@ QSystemTrayIcon& QtTrayPlatform::TrayIcon() {
     return *tray_;
 }
 
-void QtTrayPlatform::UseStatusNotifier(StatusNotifierItem* item) {
-    if (sni_ == item)
+QtTrayPlatform::Route QtTrayPlatform::Wanted() const {
+    // The D-Bus tray first: where a desktop offers both, that is the one it shows.
+    if (sniWatch_ && sniWatch_->Available())
+        return Route::StatusNotifier;
+    return xembedAvailable_() ? Route::XEmbed : Route::None;
+}
+
+void QtTrayPlatform::TraysChanged() {
+    const Route wanted = Wanted();
+    if (wanted == shownIn_)
         return;
-    if (sni_)
-        disconnect(sni_, nullptr, this, nullptr);
-    sni_ = item;
-    if (sni_)
-        connect(sni_, &StatusNotifierItem::Activated, this, &QtTrayPlatform::OnActivated);
+    if (!IconShown()) {
+        if (events_)
+            events_->TrayAppeared(); // the component knows whether its icon goes there
+        return;
+    }
+    // Moving from one notification area to another keeps a hidden window hidden.
+    Withdraw();
+    if (!PutIcon(wanted) && events_)
+        events_->TrayGone();
 }
 
-QtTrayPlatform::~QtTrayPlatform() {
-    if (window_)
-        window_->removeEventFilter(this);
+void QtTrayPlatform::EndSession() {
+    if (events_)
+        events_->EndSession();
 }
 
-std::vector<unsigned> QtTrayPlatform::CallbackMessages(QSystemTrayIcon::ActivationReason reason) {
+std::vector<TrayMouse> QtTrayPlatform::MouseOf(QSystemTrayIcon::ActivationReason reason) {
+    // A click comes as one activation: the button went down and up.
+    const auto click = [](TMouseButton button) {
+        return std::vector<TrayMouse>{{TrayMouse::Press, button, 0, {}},
+                                      {TrayMouse::Release, button, 0, {}}};
+    };
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        return {msg::kLButtonDown, msg::kLButtonUp};
-    case QSystemTrayIcon::DoubleClick:
-        return {msg::kLButtonDblClk};
+        return click(mbLeft);
     case QSystemTrayIcon::MiddleClick:
-        return {msg::kMButtonDown, msg::kMButtonUp};
+        return click(mbMiddle);
     case QSystemTrayIcon::Context:
-        return {msg::kRButtonDown, msg::kRButtonUp};
+        return click(mbRight);
+    case QSystemTrayIcon::DoubleClick:
+        return {{TrayMouse::DoubleClick, mbLeft, 0, {}}};
     default:
         return {};
     }
 }
 
 void QtTrayPlatform::OnActivated(QSystemTrayIcon::ActivationReason reason) {
-    for (unsigned mouse : CallbackMessages(reason)) {
-        if (!iconAdded_)
+    const QPoint at = QCursor::pos();
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    const TShiftState keys = (held & Qt::ShiftModifier ? ssShift : 0) |
+                             (held & Qt::ControlModifier ? ssCtrl : 0) |
+                             (held & Qt::AltModifier ? ssAlt : 0);
+    for (TrayMouse mouse : MouseOf(reason)) {
+        // A step may take the icon away.
+        if (!events_ || !IconShown())
             return;
-        const auto it = utilityWindows_.find(shown_.hWnd);
-        if (it == utilityWindows_.end())
-            return;
-        WindowMessage m{shown_.uCallbackMessage, shown_.uID, static_cast<std::intptr_t>(mouse), 0};
-        auto handler = it->second; // the handler may destroy its window
-        handler(m);
+        mouse.keys = keys;
+        mouse.at = {at.x(), at.y()};
+        events_->IconMouse(mouse);
     }
 }
 
@@ -119,158 +163,60 @@ QIcon QtTrayPlatform::PlaceholderIcon() {
     return QIcon(pixmap);
 }
 
-QIcon QtTrayPlatform::IconOf(const NotifyIconData& data) const {
-    const auto icon = icons_.find(data.hIcon);
+QIcon QtTrayPlatform::Image() const {
+    const auto icon = icons_.find(image_);
     return icon != icons_.end() && !icon->second.isNull() ? icon->second : PlaceholderIcon();
 }
 
-QString QtTrayPlatform::TipOf(const NotifyIconData& data) {
-    if (!(data.uFlags & kNifTip))
-        return {};
-    return QString::fromUtf8(data.szTip, qstrnlen(data.szTip, sizeof data.szTip));
+bool QtTrayPlatform::ShowIcon(IconHandle image, const std::string& hint) {
+    ChangeIcon(image, hint);
+    return IconShown() || PutIcon(Wanted());
 }
 
-void QtTrayPlatform::ApplyIconData(const NotifyIconData& data) {
-    if (addedTo_) {
-        addedTo_->Update(IconOf(data), TipOf(data));
-    } else {
-        TrayIcon().setIcon(IconOf(data));
-        TrayIcon().setToolTip(TipOf(data));
-    }
-    shown_ = data;
-}
-
-bool QtTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data) {
-    switch (action) {
-    case NotifyAction::Add:
-        if (sni_) {
-            if (!sni_->Publish(IconOf(data), TipOf(data)))
-                return false;
-            addedTo_ = sni_;
-        } else {
-            if (!available_())
-                return false;
-            ApplyIconData(data);
-            TrayIcon().show();
-        }
-        shown_ = data;
-        iconAdded_ = true;
-        return true;
-    case NotifyAction::Modify:
-        if (!iconAdded_)
-            return false;
-        ApplyIconData(data);
-        return true;
-    case NotifyAction::Delete:
-        if (!iconAdded_)
-            return false;
-        if (addedTo_)
-            addedTo_->Withdraw();
-        else
-            TrayIcon().hide();
-        addedTo_ = nullptr;
-        iconAdded_ = false;
-        return true;
-    }
-    return false;
-}
-
-WindowHandle QtTrayPlatform::CreateUtilityWindow(std::function<void(WindowMessage&)> handler) {
-    const WindowHandle handle = nextUtilityWindow_++;
-    utilityWindows_[handle] = std::move(handler);
-    return handle;
-}
-
-void QtTrayPlatform::DestroyUtilityWindow(WindowHandle window) {
-    utilityWindows_.erase(window);
-}
-
-void QtTrayPlatform::BroadcastToUtilityWindows(unsigned message) {
-    std::vector<std::function<void(WindowMessage&)>> handlers;
-    for (const auto& [handle, handler] : utilityWindows_)
-        handlers.push_back(handler);
-    for (auto& handler : handlers) {
-        WindowMessage m{message, 1, 0, 0};
-        handler(m);
+void QtTrayPlatform::ChangeIcon(IconHandle image, const std::string& hint) {
+    image_ = image;
+    hint_ = QString::fromStdString(hint);
+    if (shownIn_ == Route::StatusNotifier)
+        sni_->Update(Image(), hint_);
+    if (shownIn_ == Route::XEmbed) {
+        TrayIcon().setIcon(Image());
+        TrayIcon().setToolTip(hint_);
     }
 }
 
-ScreenPoint QtTrayPlatform::CursorPos() {
-    const QPoint p = QCursor::pos();
-    return {p.x(), p.y()};
-}
-
-short QtTrayPlatform::KeyState(int virtualKey) {
-    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
-    Qt::KeyboardModifier wanted = Qt::NoModifier;
-    if (virtualKey == kVkShift)
-        wanted = Qt::ShiftModifier;
-    else if (virtualKey == kVkControl)
-        wanted = Qt::ControlModifier;
-    else if (virtualKey == kVkMenu)
-        wanted = Qt::AltModifier;
-    return wanted != Qt::NoModifier && held.testFlag(wanted) ? short(-128) : short(0);
-}
-
-WindowHandle QtTrayPlatform::ApplicationWindow() {
-    return reinterpret_cast<WindowHandle>(window_.data());
-}
-
-static QWidget* WidgetFor(WindowHandle handle) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (reinterpret_cast<WindowHandle>(w) == handle)
-            return w;
-    return nullptr;
-}
-
-void QtTrayPlatform::ShowWindow(WindowHandle window, ShowCommand command) {
-    QWidget* w = WidgetFor(window);
-    if (!w)
-        return;
-    if (command == ShowCommand::Hide) {
-        if (w != window_) {
-            w->hide();
-            return;
-        }
-        // Without an icon to come back through, the window stays on the taskbar.
-        if (!iconAdded_)
-            return;
-        // Hiding in the middle of the window manager's minimise confuses some of
-        // them: let the minimise finish first.
-        hidePending_ = true;
-        QTimer::singleShot(0, this, [this] {
-            if (!hidePending_ || !window_ || !iconAdded_)
-                return;
-            hidePending_ = false;
-            hiddenInTray_ = true;
-            window_->hide();
-        });
-        return;
+bool QtTrayPlatform::PutIcon(Route route) {
+    if (route == Route::StatusNotifier && !sni_->Publish(Image(), hint_))
+        return false;
+    if (route == Route::XEmbed) {
+        TrayIcon().setIcon(Image());
+        TrayIcon().setToolTip(hint_);
+        TrayIcon().show();
     }
-    if (w == window_) {
-        hidePending_ = false;
-        hiddenInTray_ = false;
-        sinceRestore_.start();
-    }
-    // A window shown while still flagged minimised would come back as an icon.
-    if (w->windowState() & Qt::WindowMinimized)
-        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
-    w->show();
+    shownIn_ = route;
+    return IconShown();
 }
 
-void QtTrayPlatform::SetForegroundWindow(WindowHandle window) {
-    if (QWidget* w = WidgetFor(window)) {
-        w->raise();
-        w->activateWindow();
-    }
+bool QtTrayPlatform::HideIcon() {
+    if (!IconShown())
+        return false;
+    Withdraw();
+    return true;
 }
 
-IconHandle QtTrayPlatform::ApplicationIcon() {
+void QtTrayPlatform::Withdraw() {
+    if (shownIn_ == Route::StatusNotifier)
+        sni_->Withdraw();
+    if (shownIn_ == Route::XEmbed)
+        TrayIcon().hide();
+    shownIn_ = Route::None;
+}
+
+IconHandle QtTrayPlatform::ProgramIcon() {
     QIcon icon = window_ ? window_->windowIcon() : QApplication::windowIcon();
     if (icon.isNull())
         icon = PlaceholderIcon();
-    icons_[kApplicationIcon] = icon;
-    return kApplicationIcon;
+    icons_[kProgramIcon] = icon;
+    return kProgramIcon;
 }
 
 IconHandle QtTrayPlatform::RegisterIcon(const QIcon& icon) {
@@ -279,47 +225,54 @@ IconHandle QtTrayPlatform::RegisterIcon(const QIcon& icon) {
     return handle;
 }
 
-void QtTrayPlatform::ApplicationMinimize() {
+void QtTrayPlatform::MinimizeWindow() {
     if (!window_ || window_->isMinimized() || hiddenInTray_ || hidePending_)
         return;
-    minimising_ = true;
+    ownStateChange_ = true;
     window_->showMinimized();
-    minimising_ = false;
+    ownStateChange_ = false;
 }
 
-void QtTrayPlatform::ApplicationRestore() {
-    if (!window_ || !(window_->windowState() & Qt::WindowMinimized))
+void QtTrayPlatform::HideWindow() {
+    if (!window_)
         return;
-    window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    // Hiding in the middle of the window manager's minimise confuses some of them:
+    // let the minimise finish first.
+    hidePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!std::exchange(hidePending_, false) || !window_ || !IconShown())
+            return;
+        hiddenInTray_ = true;
+        window_->hide();
+    });
 }
 
-void QtTrayPlatform::HookApplication(const void* owner, ApplicationHook hook) {
-    for (auto& entry : hooks_) {
-        if (entry.first == owner) {
-            entry.second = std::move(hook);
-            return;
-        }
+void QtTrayPlatform::RestoreWindow() {
+    if (!window_)
+        return;
+    hidePending_ = false;
+    hiddenInTray_ = false;
+    sinceRestore_.start();
+    ownStateChange_ = true;
+    // A window shown while still flagged minimised would come back as an icon.
+    if (window_->isMinimized())
+        window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    ownStateChange_ = false;
+}
+
+ScreenPoint QtTrayPlatform::CursorPos() {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+void QtTrayPlatform::ActivateForMenu() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        active->raise();
+        active->activateWindow();
     }
-    hooks_.emplace_back(owner, std::move(hook));
-}
-
-void QtTrayPlatform::UnhookApplication(const void* owner) {
-    hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
-                                [owner](const auto& entry) { return entry.first == owner; }),
-                 hooks_.end());
-}
-
-void QtTrayPlatform::DeliverToHooks(WindowMessage& message) {
-    const auto hooks = hooks_; // a hook may withdraw itself
-    for (const auto& [owner, hook] : hooks)
-        if (hook(message))
-            return;
-}
-
-std::optional<WindowHandle> QtTrayPlatform::ActiveFormWindow() {
-    if (QWidget* active = QApplication::activeWindow())
-        return reinterpret_cast<WindowHandle>(active);
-    return std::nullopt;
 }
 
 std::unique_ptr<TrayTimer> QtTrayPlatform::CreateTimer() {
@@ -327,22 +280,27 @@ std::unique_ptr<TrayTimer> QtTrayPlatform::CreateTimer() {
 }
 
 bool QtTrayPlatform::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_ && event->type() == QEvent::WindowStateChange &&
-        window_->isMinimized() && !minimising_ && !hiddenInTray_ && !hidePending_) {
-        if (sinceRestore_.isValid() && sinceRestore_.elapsed() < kRestoreSettleMs) {
-            // The state bounced while the window came back: keep it shown.
-            QTimer::singleShot(0, this, [this] {
-                if (!window_ || hiddenInTray_)
-                    return;
-                window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
-                window_->show();
-                window_->raise();
-            });
-        } else {
-            // The user minimised the window: the system command the hooks expect.
-            WindowMessage m{msg::kSysCommand, msg::kScMinimize, 0, 0};
-            DeliverToHooks(m);
-        }
+    if (watched != window_ || event->type() != QEvent::WindowStateChange || ownStateChange_ ||
+        hiddenInTray_ || hidePending_ || !events_)
+        return QObject::eventFilter(watched, event);
+    const bool wasMinimized =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (window_->isMinimized() && sinceRestore_.isValid() &&
+        sinceRestore_.elapsed() < kRestoreSettleMs) {
+        // The state bounced while the window came back: keep it shown.
+        QTimer::singleShot(0, this, [this] {
+            if (!window_ || hiddenInTray_)
+                return;
+            ownStateChange_ = true;
+            window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+            ownStateChange_ = false;
+            window_->show();
+            window_->raise();
+        });
+    } else if (window_->isMinimized()) {
+        events_->WindowMinimized();
+    } else if (wasMinimized) {
+        events_->WindowRestored();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -3,30 +3,35 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-#include <cstring>
-#include <string>
+#include <functional>
+#include <iterator>
+#include <map>
 
 namespace lumivox {
 
 namespace {
-const wchar_t* const kUtilityClass = L"TPUtilWindow";
+const wchar_t* const kWindowClass = L"TPUtilWindow";
+constexpr UINT kIconId = 1; // the adapter's one icon
+// What the shell sends the hidden window for the icon's mouse.
+constexpr UINT kIconMessage = WM_USER + 1;
 
-std::wstring TipW(const char* utf8) {
-    wchar_t wide[128] = {};
-    // The shell's tip holds 127 characters; longer text is cut there.
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 128);
-    if (n <= 0)
-        MultiByteToWideChar(CP_UTF8, 0, std::string(utf8).substr(0, 127).c_str(), -1, wide, 128);
-    wide[127] = L'\0';
-    return wide;
-}
-
-bool SameIcon(const NotifyIconData& a, const NotifyIconData& b) {
-    return a.hWnd == b.hWnd && a.uID == b.uID && a.uFlags == b.uFlags &&
-           a.uCallbackMessage == b.uCallbackMessage && a.hIcon == b.hIcon &&
-           std::strncmp(a.szTip, b.szTip, kTipSize) == 0;
-}
+// The shell's mouse messages for the icon, in the component's words.
+constexpr struct {
+    UINT message;
+    TrayMouse::Action action;
+    TMouseButton button;
+} kMouseSteps[] = {
+    {WM_MOUSEMOVE, TrayMouse::Move, mbLeft},
+    {WM_LBUTTONDOWN, TrayMouse::Press, mbLeft},
+    {WM_LBUTTONUP, TrayMouse::Release, mbLeft},
+    {WM_LBUTTONDBLCLK, TrayMouse::DoubleClick, mbLeft},
+    {WM_RBUTTONDOWN, TrayMouse::Press, mbRight},
+    {WM_RBUTTONUP, TrayMouse::Release, mbRight},
+    {WM_RBUTTONDBLCLK, TrayMouse::DoubleClick, mbRight},
+    {WM_MBUTTONDOWN, TrayMouse::Press, mbMiddle},
+    {WM_MBUTTONUP, TrayMouse::Release, mbMiddle},
+    {WM_MBUTTONDBLCLK, TrayMouse::DoubleClick, mbMiddle},
+};
 
 // Timer handlers by timer id: SetTimer without a window calls one procedure for all.
 std::map<UINT_PTR, std::function<void()>>& TimerHandlers() {
@@ -76,101 +81,142 @@ private:
     int interval_ = 1000;
     std::function<void()> handler_;
 };
+
+// Enough for the shell to know which icon is meant.
+NOTIFYICONDATAW IconName(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = kIconId;
+    return data;
+}
+
+NOTIFYICONDATAW WholeIcon(HWND window, IconHandle image, const std::string& hint) {
+    NOTIFYICONDATAW data = IconName(window);
+    // The tip always, so that an empty hint takes the old one away.
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kIconMessage;
+    data.hIcon = reinterpret_cast<HICON>(image);
+    // Hints stay well within the tip's 128 characters (the component sees to it).
+    MultiByteToWideChar(CP_UTF8, 0, hint.data(), int(hint.size()), data.szTip,
+                        int(std::size(data.szTip)) - 1);
+    return data;
+}
+
 } // namespace
 
-WinTrayPlatform::WinTrayPlatform(HWND mainWindow, HICON applicationIcon)
-    : mainWindow_(mainWindow), applicationIcon_(applicationIcon),
+WinTrayPlatform::WinTrayPlatform(HWND mainWindow, HICON programIcon)
+    : mainWindow_(mainWindow), programIcon_(programIcon),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &WinTrayPlatform::UtilityProc;
+    windowClass.lpfnWndProc = &WinTrayPlatform::WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kUtilityClass;
+    windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass); // fails harmlessly when registered already
+    // A top-level window, so that the shell's broadcasts reach it; never shown.
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 WinTrayPlatform::~WinTrayPlatform() {
-    for (auto& [window, handler] : utilityWindows_) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        DestroyWindow(window);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK WinTrayPlatform::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* self = reinterpret_cast<WinTrayPlatform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    TrayEvents* events = self ? self->events_ : nullptr;
+    if (!events)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == kIconMessage) {
+        self->IconMouse(lParam); // wParam names the icon: there is only one
+        return 0;
+    }
+    if (message == self->taskbarCreated_) {
+        events->TrayAppeared(); // a shell (re)started; it may have forgotten the icon
+        return 0;
+    }
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        return TRUE; // the icon never holds the session up
+    case WM_ENDSESSION:
+        events->EndSession();
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-bool WinTrayPlatform::NotifyIcon(NotifyAction action, const NotifyIconData& data) {
-    NOTIFYICONDATAW shell{};
-    shell.cbSize = sizeof shell;
-    shell.hWnd = reinterpret_cast<HWND>(data.hWnd);
-    shell.uID = static_cast<UINT>(data.uID);
-    shell.uFlags = data.uFlags;
-    shell.uCallbackMessage = data.uCallbackMessage;
-    shell.hIcon = reinterpret_cast<HICON>(data.hIcon);
-    const std::wstring tip = TipW(data.szTip);
-    std::copy(tip.begin(), tip.end(), shell.szTip);
-    const DWORD message = action == NotifyAction::Add      ? NIM_ADD
-                          : action == NotifyAction::Delete ? NIM_DELETE
-                                                           : NIM_MODIFY;
-    // The shell has this icon as it is already.
-    if (action == NotifyAction::Modify && iconPresent_ && lastIcon_ && SameIcon(*lastIcon_, data))
-        return true;
-    const bool accepted = Shell_NotifyIconW(message, &shell) != FALSE;
-    if (accepted && action == NotifyAction::Add)
-        iconPresent_ = true;
-    if (accepted && action == NotifyAction::Delete)
-        iconPresent_ = false;
-    if (action != NotifyAction::Delete)
-        lastIcon_ = data;
-    return accepted;
+void WinTrayPlatform::IconMouse(LPARAM mouseMessage) {
+    for (const auto& step : kMouseSteps) {
+        if (LPARAM(step.message) != mouseMessage)
+            continue;
+        POINT at{};
+        GetCursorPos(&at);
+        // A key is held while the top bit of its state is set (the low bit toggles).
+        const TShiftState keys = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0) |
+                                 (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0) |
+                                 (GetKeyState(VK_MENU) < 0 ? ssAlt : 0);
+        events_->IconMouse({step.action, step.button, keys, {int(at.x), int(at.y)}});
+        return;
+    }
 }
 
-bool WinTrayPlatform::ReAddIcon() {
-    iconPresent_ = false;
-    if (!lastIcon_)
-        return false;
-    if (NotifyIcon(NotifyAction::Add, *lastIcon_))
-        return true;
-    // Refused because the shell still has it: it is there all the same.
-    NOTIFYICONDATAW probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = reinterpret_cast<HWND>(lastIcon_->hWnd);
-    probe.uID = static_cast<UINT>(lastIcon_->uID);
-    iconPresent_ = Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+bool WinTrayPlatform::ShowIcon(IconHandle image, const std::string& hint) {
+    NOTIFYICONDATAW data = WholeIcon(window_, image, hint);
+    iconPresent_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    if (!iconPresent_) {
+        // Refused because the shell has it still (one that started again without
+        // forgetting it): it is there all the same, and left as it is.
+        NOTIFYICONDATAW probe = IconName(window_);
+        iconPresent_ = Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+    }
+    image_ = image;
+    hint_ = hint;
     return iconPresent_;
 }
 
-WindowHandle WinTrayPlatform::CreateUtilityWindow(std::function<void(WindowMessage&)> handler) {
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilityClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!window)
-        return 0;
-    utilityWindows_[window] = std::move(handler);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    return reinterpret_cast<WindowHandle>(window);
-}
-
-void WinTrayPlatform::DestroyUtilityWindow(WindowHandle handle) {
-    HWND window = reinterpret_cast<HWND>(handle);
-    if (utilityWindows_.erase(window)) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        DestroyWindow(window);
+void WinTrayPlatform::ChangeIcon(IconHandle image, const std::string& hint) {
+    // Real changes only: Wine's tray can lose the icon's input when it is changed
+    // while still docking.
+    if (!iconPresent_ || (image == image_ && hint == hint_))
+        return;
+    NOTIFYICONDATAW data = WholeIcon(window_, image, hint);
+    if (Shell_NotifyIconW(NIM_MODIFY, &data)) {
+        image_ = image;
+        hint_ = hint;
     }
 }
 
-LRESULT CALLBACK WinTrayPlatform::UtilityProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    auto* self = reinterpret_cast<WinTrayPlatform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == self->taskbarCreated_ && self->onShellRestart_) {
-        self->onShellRestart_();
-        return 0;
-    }
-    auto it = self->utilityWindows_.find(window);
-    if (it == self->utilityWindows_.end())
-        return DefWindowProcW(window, message, wParam, lParam);
-    WindowMessage m{message, wParam, lParam, 0};
-    auto handler = it->second;
-    handler(m);
-    return m.Result;
+bool WinTrayPlatform::HideIcon() {
+    NOTIFYICONDATAW data = IconName(window_);
+    if (!Shell_NotifyIconW(NIM_DELETE, &data))
+        return false;
+    iconPresent_ = false;
+    return true;
+}
+
+IconHandle WinTrayPlatform::ProgramIcon() {
+    return reinterpret_cast<IconHandle>(programIcon_);
+}
+
+void WinTrayPlatform::MinimizeWindow() {
+    if (!IsIconic(mainWindow_))
+        ShowWindow(mainWindow_, SW_MINIMIZE);
+}
+
+void WinTrayPlatform::HideWindow() {
+    ShowWindow(mainWindow_, SW_HIDE);
+}
+
+void WinTrayPlatform::RestoreWindow() {
+    // A shown window keeps its size; it only comes to the front.
+    if (IsIconic(mainWindow_) || !IsWindowVisible(mainWindow_))
+        ShowWindow(mainWindow_, SW_RESTORE);
+    SetForegroundWindow(mainWindow_);
 }
 
 ScreenPoint WinTrayPlatform::CursorPos() {
@@ -179,55 +225,9 @@ ScreenPoint WinTrayPlatform::CursorPos() {
     return {int(point.x), int(point.y)};
 }
 
-short WinTrayPlatform::KeyState(int virtualKey) {
-    return GetKeyState(virtualKey);
-}
-
-void WinTrayPlatform::ShowWindow(WindowHandle window, ShowCommand command) {
-    // With no icon to come back through, a hidden window would be lost.
-    if (command == ShowCommand::Hide && !iconPresent_)
-        return;
-    ::ShowWindow(reinterpret_cast<HWND>(window),
-                 command == ShowCommand::Hide ? SW_HIDE : SW_RESTORE);
-}
-
-void WinTrayPlatform::SetForegroundWindow(WindowHandle window) {
-    ::SetForegroundWindow(reinterpret_cast<HWND>(window));
-}
-
-IconHandle WinTrayPlatform::ApplicationIcon() {
-    return reinterpret_cast<IconHandle>(applicationIcon_);
-}
-
-WindowHandle WinTrayPlatform::ApplicationWindow() {
-    return reinterpret_cast<WindowHandle>(mainWindow_);
-}
-
-void WinTrayPlatform::ApplicationMinimize() {
-    if (!IsIconic(mainWindow_))
-        ::ShowWindow(mainWindow_, SW_MINIMIZE);
-}
-
-void WinTrayPlatform::ApplicationRestore() {
-    if (IsIconic(mainWindow_))
-        ::ShowWindow(mainWindow_, SW_RESTORE);
-}
-
-void WinTrayPlatform::HookApplication(const void* owner, ApplicationHook hook) {
-    UnhookApplication(owner);
-    hooks_.emplace_back(owner, std::move(hook));
-}
-
-void WinTrayPlatform::UnhookApplication(const void* owner) {
-    hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
-                                [owner](const auto& entry) { return entry.first == owner; }),
-                 hooks_.end());
-}
-
-std::optional<WindowHandle> WinTrayPlatform::ActiveFormWindow() {
+void WinTrayPlatform::ActivateForMenu() {
     if (HWND active = GetActiveWindow())
-        return reinterpret_cast<WindowHandle>(active);
-    return std::nullopt;
+        SetForegroundWindow(active);
 }
 
 std::unique_ptr<TrayTimer> WinTrayPlatform::CreateTimer() {
@@ -235,58 +235,21 @@ std::unique_ptr<TrayTimer> WinTrayPlatform::CreateTimer() {
 }
 
 std::optional<LRESULT> WinTrayPlatform::HandleMainWindowMessage(UINT message, WPARAM wParam,
-                                                                LPARAM lParam) {
-    WindowMessage m{message, wParam, lParam, 0};
-    const auto hooks = hooks_; // a hook may withdraw itself
-    for (const auto& [owner, hook] : hooks) {
-        if (hook(m))
-            return m.Result;
-    }
-    // The window's own minimise and restore follow the hooks' and find them done:
-    // a second minimise would show a hidden window again.
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE && IsIconic(mainWindow_))
-        return 0;
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE && !IsIconic(mainWindow_))
+                                                                LPARAM) {
+    if (message != WM_SYSCOMMAND)
+        return std::nullopt;
+    // Exactly these: with any of the low four bits set the window is left to itself.
+    if (events_ && wParam == SC_MINIMIZE)
+        events_->WindowMinimized();
+    if (events_ && wParam == SC_RESTORE)
+        events_->WindowRestored();
+    // The window's own minimise and restore follow and find them done: a second
+    // minimise would show a hidden window again.
+    const WPARAM command = wParam & 0xFFF0;
+    if ((command == SC_MINIMIZE && IsIconic(mainWindow_)) ||
+        (command == SC_RESTORE && !IsIconic(mainWindow_)))
         return 0;
     return std::nullopt;
-}
-
-WinMainWindowTray::WinMainWindowTray(HWND mainWindow, HICON applicationIcon)
-    : mainWindow_(mainWindow),
-      platform_(std::make_unique<WinTrayPlatform>(mainWindow, applicationIcon)),
-      icon_(std::make_unique<TTrayIcon>(*platform_)) {
-    // The stored settings. The hint goes first, so that the shell gets the icon
-    // whole in one add: Wine's tray can lose the icon's input when it is changed
-    // while still docking.
-    icon_->BeginLoad();
-    icon_->SetHint("Lumivox语音定时器");
-    ShowIcon();
-    icon_->SetHide(true);
-    icon_->RestoreOn = imLeftClickUp;
-    icon_->PopupMenuOn = imNone;
-    icon_->Loaded();
-    platform_->SetOnShellRestart([this] { ShellRestarted(); });
-}
-
-WinMainWindowTray::~WinMainWindowTray() {
-    icon_.reset(); // before the platform it talks to
-}
-
-void WinMainWindowTray::ShowIcon() {
-    try {
-        icon_->SetVisible(true);
-    } catch (const EOutOfResources&) {
-        // Tried again when a shell starts; until then the window minimises as usual.
-    }
-}
-
-void WinMainWindowTray::ShellRestarted() {
-    if (platform_->IconPresent() && platform_->ReAddIcon())
-        return;
-    if (!platform_->IconPresent())
-        ShowIcon();
-    if (!platform_->IconPresent() && !IsWindowVisible(mainWindow_))
-        ::ShowWindow(mainWindow_, SW_SHOWMINNOACTIVE); // its taskbar button is the way back
 }
 
 } // namespace lumivox

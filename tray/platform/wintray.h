@@ -1,22 +1,14 @@
-// The tray icon's desktop on Windows: Shell_NotifyIconW for the shell, the main
-// window standing in for the application's top-level window.
-//
-// Minimise becomes hide: the window procedure hands each of its messages to
-//   HandleMainWindowMessage first -> the application hooks -> TTrayIcon::Minimize
-//   -> ShowWindow(SW_MINIMIZE) then ShowWindow(SW_HIDE); the hide is refused while
-//   no icon is in the notification area, so the window is never lost.
-// Click becomes restore: the shell sends the callback message to the utility window
-//   -> TTrayIcon's HandleCallback -> RestoreOn (left button up) -> Restore.
-// A restarted shell (the registered "TaskbarCreated" message) gets the icon again.
+// The tray icon's desktop on Windows: Shell_NotifyIconW for the notification area.
+// The shell's mouse messages for the icon, its "TaskbarCreated" broadcast and the end
+// of the session arrive at a hidden window of the adapter's own; the main window's
+// procedure hands its messages over first, for the user's minimise and restore.
 #pragma once
 #ifdef _WIN32
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <optional>
-#include <utility>
-#include <vector>
+#include <string>
 
 #include "tray/trayicon.h"
 #include "tray/trayplatform.h"
@@ -25,54 +17,50 @@ namespace lumivox {
 
 class WinTrayPlatform : public TrayPlatform {
 public:
-    WinTrayPlatform(HWND mainWindow, HICON applicationIcon);
+    WinTrayPlatform(HWND mainWindow, HICON programIcon);
     ~WinTrayPlatform() override;
 
-    bool NotifyIcon(NotifyAction action, const NotifyIconData& data) override;
-    WindowHandle CreateUtilityWindow(std::function<void(WindowMessage&)> handler) override;
-    void DestroyUtilityWindow(WindowHandle window) override;
+    void Listen(TrayEvents* events) override { events_ = events; }
+    bool ShowIcon(IconHandle image, const std::string& hint) override;
+    void ChangeIcon(IconHandle image, const std::string& hint) override;
+    bool HideIcon() override;
+    IconHandle ProgramIcon() override;
+    void MinimizeWindow() override;
+    void HideWindow() override;
+    void RestoreWindow() override;
     ScreenPoint CursorPos() override;
-    short KeyState(int virtualKey) override;
-    void ShowWindow(WindowHandle window, ShowCommand command) override;
-    void SetForegroundWindow(WindowHandle window) override;
-    IconHandle ApplicationIcon() override;
-    WindowHandle ApplicationWindow() override;
-    void ApplicationMinimize() override;
-    void ApplicationRestore() override;
-    void HookApplication(const void* owner, ApplicationHook hook) override;
-    void UnhookApplication(const void* owner) override;
-    std::optional<WindowHandle> ActiveFormWindow() override;
+    void ActivateForMenu() override;
     std::unique_ptr<TrayTimer> CreateTimer() override;
 
-    // For the main window's procedure, before its own handling: runs the
-    // application hooks; a value means the message is done with that result.
+    // For the main window's procedure, before its own handling: a value means the
+    // message is done with that result.
     std::optional<LRESULT> HandleMainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    HWND HiddenWindow() const { return window_; }
     bool IconPresent() const { return iconPresent_; }
-    // Called when the shell has restarted (it forgot the icon).
-    void SetOnShellRestart(std::function<void()> handler) { onShellRestart_ = std::move(handler); }
-    // Adds the last icon again; false when the shell refused.
-    bool ReAddIcon();
 
 private:
-    static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void IconMouse(LPARAM mouseMessage);
 
     HWND mainWindow_;
-    HICON applicationIcon_;
+    HICON programIcon_;
+    HWND window_ = nullptr;
     UINT taskbarCreated_;
+    TrayEvents* events_ = nullptr;
     bool iconPresent_ = false;
-    std::optional<NotifyIconData> lastIcon_;
-    std::map<HWND, std::function<void(WindowMessage&)>> utilityWindows_;
-    std::vector<std::pair<const void*, ApplicationHook>> hooks_;
-    std::function<void()> onShellRestart_;
+    IconHandle image_ = 0;
+    std::string hint_;
 };
 
-// trycn1 on Windows: the icon with the main window's stored settings, added again
-// when the shell restarts; while no icon could be added the window minimises as usual.
+// trycn1 on Windows: the icon with the main window's settings.
 class WinMainWindowTray {
 public:
-    WinMainWindowTray(HWND mainWindow, HICON applicationIcon);
-    ~WinMainWindowTray();
+    WinMainWindowTray(HWND mainWindow, HICON applicationIcon)
+        : platform_(std::make_unique<WinTrayPlatform>(mainWindow, applicationIcon)),
+          icon_(std::make_unique<TTrayIcon>(*platform_)) {
+        LoadMainWindowSettings(*icon_);
+    }
 
     TTrayIcon& Icon() { return *icon_; }
     WinTrayPlatform& Platform() { return *platform_; }
@@ -82,12 +70,8 @@ public:
     }
 
 private:
-    void ShowIcon();
-    void ShellRestarted();
-
-    HWND mainWindow_;
     std::unique_ptr<WinTrayPlatform> platform_;
-    std::unique_ptr<TTrayIcon> icon_;
+    std::unique_ptr<TTrayIcon> icon_; // goes first: it talks to the platform
 };
 
 } // namespace lumivox
