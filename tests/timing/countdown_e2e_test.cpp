@@ -2,6 +2,8 @@
 // the last 10 seconds every second and the cue; the clips must come on their seconds.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -44,9 +46,15 @@ struct Heard {
 // listens up to this many times and judges the first clean hearing.
 constexpr int kAttempts = 3;
 
-TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
+// The duration countdown, or (untilTimeOfDay) the countdown to a time of day 13 s away:
+// either way count n is due 13 - n seconds after the reference, the click or 13 s
+// before the moment counted to, which lies on a second of the wall clock.
+class CountdownOnRealSound : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
     if (!lumivox::testing::TestSoundServerConfigured())
         GTEST_SKIP() << "no test sound server (run through scripts/test.sh)";
+    const bool untilTimeOfDay = GetParam();
 
     // Count n is asked for on tick 13 - n (the tick where n seconds remain); the cue on
     // tick 12, in place of 1.
@@ -77,8 +85,27 @@ TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
 
         SinkRecorder recorder;
         ASSERT_TRUE(recorder.Start());
-        const SteadyTime click = std::chrono::steady_clock::now();
-        QTest::mouseClick(form.Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
+        SteadyTime click = std::chrono::steady_clock::now();
+        if (untilTimeOfDay) {
+            // The next whole second 13.5 s or more away, in the boxes of the time of day.
+            const auto wallNow = std::chrono::system_clock::now();
+            const std::time_t target =
+                std::chrono::system_clock::to_time_t(wallNow + std::chrono::milliseconds(13'500)) +
+                1;
+            std::tm local{};
+            localtime_r(&target, &local);
+            form.Control<QComboBox>(Id::cbbUntilHour)
+                ->setCurrentText(QString::number(local.tm_hour));
+            form.Control<QComboBox>(Id::cbbUntilMin)->setCurrentText(QString::number(local.tm_min));
+            form.Control<QComboBox>(Id::cbbUntilSec)->setCurrentText(QString::number(local.tm_sec));
+            click = std::chrono::steady_clock::now() +
+                    (std::chrono::system_clock::from_time_t(target) - std::chrono::seconds(13) -
+                     std::chrono::system_clock::now());
+            QTest::mouseClick(form.Control<QPushButton>(Id::btnUntilStart), Qt::LeftButton);
+            QTest::qWait(1000);
+        } else {
+            QTest::mouseClick(form.Control<QPushButton>(Id::btnMinStart), Qt::LeftButton);
+        }
         ASSERT_FALSE(form.Control<QPushButton>(Id::btnMinStart)->isEnabled());
         QTest::qWait(14'500);
         EXPECT_TRUE(form.Control<QPushButton>(Id::btnMinStart)->isEnabled()); // the run has ended
@@ -130,6 +157,7 @@ TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
         offsets.push_back(h.offsetMs);
     std::sort(offsets.begin(), offsets.end());
     const double common = offsets[offsets.size() / 2];
+    std::printf("offsets from the wall clock's seconds: median %+.0f ms\n", common);
     for (const Heard& h : heard) {
         EXPECT_GT(h.correlation, 0.9) << "clip " << h.clip;
         EXPECT_LE(std::abs(h.offsetMs - common), 150.0)
@@ -139,5 +167,10 @@ TEST(CountdownOnRealSound, LastTenSecondsAndTheCueComeOnTheirSeconds) {
         EXPECT_LE(h.offsetMs, 150.0 + 250.0) << "clip " << h.clip << " on tick " << h.tick;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(DurationOrTimeOfDay, CountdownOnRealSound, ::testing::Bool(),
+                         [](const auto& info) {
+                             return std::string(info.param ? "ToATimeOfDay" : "OfADuration");
+                         });
 
 } // namespace

@@ -9,6 +9,7 @@
 #   - Start with text that is no number in a box shows the exception box; the typed
 #     text is saved soon after it was typed;
 #   - keep-on-top puts the window above the others and takes it back;
+#   - the more-settings page (screenshot): 现在报时 is heard;
 #   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
@@ -112,8 +113,27 @@ check "keep on top: the window is above the others" wait_until 5 above
 xdotool mousemove --window "$wid" 348 141 click 1
 check "keep on top off: no longer above" wait_until 5 eval '! above'
 
-# The About page; the home page address on it is a link to the home page.
+# The more-settings page: 现在报时 speaks the time at once ("北京时间……").
 xdotool mousemove --window "$wid" 120 12 click 1
+sleep 1
+import -window root "$artifacts/wine-more-page.png" 2>/dev/null
+parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
+    --raw >"$work/now.raw" 2>/dev/null &
+recorder=$!
+started+=("$recorder")
+wait_until 10 test -s "$work/now.raw"
+sleep 0.5
+# The button (15, 70) in the sound group (270, 5) on the page, below the tab row.
+xdotool mousemove --window "$wid" 345 115 click 1
+sleep 4
+kill -INT "$recorder"
+wait "$recorder" 2>/dev/null
+# Its first word (北) is enough: the clips of one announcement run on without a pause.
+check "现在报时: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
+    "$work/now.raw" "$clips/WAV11.wav"
+
+# The About page, the third; the home page address on it is a link to the home page.
+xdotool mousemove --window "$wid" 195 12 click 1
 sleep 1
 import -window root "$artifacts/wine-about-page.png" 2>/dev/null
 xdotool mousemove --window "$wid" 456 220 click 1
@@ -128,6 +148,7 @@ sleep 1
 check "settings written beside the program" grep -q "IsHalf=0" "$settings"
 check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
+check "the more-settings keys are written too" grep -q $'^UntilHour=20\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
 check "home page asked for at close" \
     wait_until 10 test "$(grep -cxE "http://lumivox.example/?" "$LUMIVOX_OPENED_LOG")" -eq 2
