@@ -108,6 +108,7 @@ std::vector<std::uint8_t> ScaledWave(const std::uint8_t* data, std::size_t size,
     std::vector<std::uint8_t> copy(data, data + size);
     const std::size_t width = static_cast<std::size_t>(bits) / 8;
     // ParseWave keeps the data chunk inside the image; a half sample at its end stays.
+    // 16-bit and float samples are read as the host's own: both targets are little-endian.
     std::uint8_t* at = copy.data() + (wave->samples - data);
     std::uint8_t* const end = at + (wave->sampleBytes - wave->sampleBytes % width);
     for (; at != end; at += width) {
@@ -116,6 +117,11 @@ std::vector<std::uint8_t> ScaledWave(const std::uint8_t* data, std::size_t size,
             std::memcpy(&f, at, 4);
             f = f * static_cast<float>(p) / 100.0f;
             std::memcpy(at, &f, 4);
+        } else if (bits == 16) { // the recorded clips: kept on a short path
+            std::int16_t v;
+            std::memcpy(&v, at, 2);
+            v = static_cast<std::int16_t>(Scale(v, p));
+            std::memcpy(at, &v, 2);
         } else if (bits == 8) { // unsigned, silence at 128
             at[0] = static_cast<std::uint8_t>(Scale(at[0] - 128, p) + 128);
         } else {

@@ -58,12 +58,8 @@ Bytes Samples(std::initializer_list<std::int64_t> values, int width = 2) {
 }
 
 Bytes Floats(std::initializer_list<float> values) {
-    Bytes b;
-    for (const float v : values) {
-        std::uint8_t raw[4];
-        std::memcpy(raw, &v, 4);
-        b.insert(b.end(), raw, raw + 4);
-    }
+    Bytes b(values.size() * 4);
+    std::memcpy(b.data(), values.begin(), b.size());
     return b;
 }
 
