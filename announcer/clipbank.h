@@ -32,6 +32,9 @@ public:
     virtual ~SoundOutput() = default;
     virtual void PlaySync(ClipHandle clip) = 0;
     virtual void Abort() = 0;
+    // Muted: lets go of whatever is held open on the sound server between clips; the
+    // next PlaySync opens it again. Called on the thread that plays.
+    virtual void ReleaseStream() {}
 };
 
 // "wav" + index in decimal, without leading zeros ("wav0" ... "wav22").

@@ -3,8 +3,39 @@
 #include <condition_variable>
 #include <deque>
 #include <thread>
+#include <vector>
 
 #include "announcer/sequences.h"
+#include "announcer/wavfile.h"
+
+namespace {
+// Plays each clip at the announcer's volume: the image itself at 100, a quieter copy
+// below, nothing at 0.
+class VolumeSound : public lumivox::SoundOutput {
+public:
+    explicit VolumeSound(lumivox::SoundOutput& out) : out_(out) {}
+
+    int percent = 100;
+
+    void PlaySync(lumivox::ClipHandle clip) override {
+        if (percent == 100) {
+            out_.PlaySync(clip);
+            return;
+        }
+        if (percent == 0 || !clip)
+            return;
+        copy_ = lumivox::ScaledWave(clip.data, clip.size, percent);
+        if (!copy_.empty())
+            out_.PlaySync({copy_.data(), copy_.size()});
+    }
+    void Abort() override { out_.Abort(); }
+    void ReleaseStream() override { out_.ReleaseStream(); }
+
+private:
+    lumivox::SoundOutput& out_;
+    std::vector<std::uint8_t> copy_; // reused, so a clip costs no allocation once warm
+};
+} // namespace
 
 struct TMyThread::Shared {
     struct Message {
@@ -106,6 +137,7 @@ bool TMyThread::Shutdown() {
 
 void TMyThread::Execute(const std::shared_ptr<Shared>& shared) {
     Shared& s = *shared;
+    VolumeSound voice(*s.sound);
     while (!s.terminated) {
         Shared::Message next{};
         {
@@ -122,8 +154,14 @@ void TMyThread::Execute(const std::shared_ptr<Shared>& shared) {
             s.terminated = true;
             break;
         }
+        if (next.wParam == lumivox::RequestKind::Volume) {
+            voice.percent = lumivox::ClampVolume(next.lParam);
+            if (voice.percent == 0)
+                voice.ReleaseStream(); // muted: no stream held on the sound server
+            continue;
+        }
         // One request is spoken to its end before the next is taken.
-        lumivox::SpeakRequest(s.clips, *s.sound, next.wParam, next.lParam);
+        lumivox::SpeakRequest(s.clips, voice, next.wParam, next.lParam);
     }
     std::shared_ptr<lumivox::SoundOutput> sound;
     {

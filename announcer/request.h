@@ -11,7 +11,9 @@ inline constexpr std::int32_t SpeakTime = 1;   // value = hour * 1000 + minute
 inline constexpr std::int32_t SecondCount = 2; // value = seconds remaining
 inline constexpr std::int32_t MinuteCount = 3; // value = minutes remaining
 inline constexpr std::int32_t Cue = 4;         // value = 1-based clip number
-inline constexpr std::int32_t Quit = -1;       // value must be -1 too
+// value = percent, 0 (mute) to 100 (as recorded), clamped; for the speech after it.
+inline constexpr std::int32_t Volume = 6;
+inline constexpr std::int32_t Quit = -1; // value must be -1 too
 } // namespace RequestKind
 
 // Posts announcer requests without waiting for them to be spoken.

@@ -39,6 +39,12 @@ std::string FindInfoName(const std::uint8_t* p, std::size_t size) {
     return {};
 }
 
+// Rounds half away from zero, so quiet passages get no bias towards either side.
+std::int64_t Scale(std::int64_t v, std::int64_t percent) {
+    const std::int64_t n = v * percent;
+    return (n >= 0 ? n + 50 : n - 50) / 100;
+}
+
 } // namespace
 
 double WaveData::Seconds() const {
@@ -81,6 +87,55 @@ std::optional<WaveData> ParseWave(const std::uint8_t* data, std::size_t size) {
     if (!haveFormat || !haveData)
         return std::nullopt;
     return wave;
+}
+
+int ClampVolume(std::int32_t percent) {
+    return std::clamp<std::int32_t>(percent, 0, 100);
+}
+
+std::vector<std::uint8_t> ScaledWave(const std::uint8_t* data, std::size_t size,
+                                     std::int32_t percent) {
+    const auto wave = ParseWave(data, size);
+    if (!wave)
+        return {};
+    const int bits = wave->bitsPerSample;
+    const bool isInteger =
+        wave->formatTag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+    const bool isFloat = wave->formatTag == 3 && bits == 32;
+    if (!isInteger && !isFloat)
+        return {};
+    const std::int64_t p = ClampVolume(percent);
+    std::vector<std::uint8_t> copy(data, data + size);
+    const std::size_t width = static_cast<std::size_t>(bits) / 8;
+    // ParseWave keeps the data chunk inside the image; a half sample at its end stays.
+    // 16-bit and float samples are read as the host's own: both targets are little-endian.
+    std::uint8_t* at = copy.data() + (wave->samples - data);
+    std::uint8_t* const end = at + (wave->sampleBytes - wave->sampleBytes % width);
+    for (; at != end; at += width) {
+        if (isFloat) {
+            float f;
+            std::memcpy(&f, at, 4);
+            f = f * static_cast<float>(p) / 100.0f;
+            std::memcpy(at, &f, 4);
+        } else if (bits == 16) { // the recorded clips: kept on a short path
+            std::int16_t v;
+            std::memcpy(&v, at, 2);
+            v = static_cast<std::int16_t>(Scale(v, p));
+            std::memcpy(at, &v, 2);
+        } else if (bits == 8) { // unsigned, silence at 128
+            at[0] = static_cast<std::uint8_t>(Scale(at[0] - 128, p) + 128);
+        } else {
+            std::uint64_t u = 0;
+            for (std::size_t i = 0; i < width; ++i)
+                u |= static_cast<std::uint64_t>(at[i]) << (8 * i);
+            const unsigned shift = 64 - static_cast<unsigned>(bits);
+            const auto v = static_cast<std::int64_t>(u << shift) >> shift; // sign-extended
+            const auto w = static_cast<std::uint64_t>(Scale(v, p));
+            for (std::size_t i = 0; i < width; ++i)
+                at[i] = static_cast<std::uint8_t>(w >> (8 * i));
+        }
+    }
+    return copy;
 }
 
 } // namespace lumivox

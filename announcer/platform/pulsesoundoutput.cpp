@@ -139,6 +139,11 @@ void PulseSoundOutput::PlaySync(ClipHandle clip) {
     soundEnded_ = std::chrono::steady_clock::now();
 }
 
+void PulseSoundOutput::ReleaseStream() {
+    std::lock_guard lock(playMutex_);
+    CloseStream();
+}
+
 void PulseSoundOutput::Abort() {
     aborted_.store(true);
 }

@@ -23,6 +23,8 @@ public:
 
     void PlaySync(ClipHandle clip) override;
     void Abort() override;
+    // Closes the stream, so a muted program holds none on the server.
+    void ReleaseStream() override;
 
 private:
     bool EnsureLibrary();

@@ -2,16 +2,21 @@
 // test desktop's null sink.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "announcer/mythread.h"
 #include "announcer/platform/defaultsound.h"
+#include "announcer/platform/pulsesoundoutput.h"
 #include "announcer/platform/resourceclips.h"
 #include "announcer/request.h"
 #include "announcer/sequences.h"
@@ -39,6 +44,7 @@ public:
         Bump(finished_);
     }
     void Abort() override { real_.Abort(); }
+    void ReleaseStream() override { real_.ReleaseStream(); }
 
     bool WaitStarted(int n) { return Wait(started_, n); }
     int Started() {
@@ -68,6 +74,19 @@ private:
     int started_ = 0;
     int finished_ = 0;
 };
+
+// The playback streams the sound server holds for an application of this name.
+int ServerStreams(const std::string& applicationName) {
+    const std::string command =
+        "pactl list sink-inputs | grep -c 'application.name = \"" + applicationName + "\"'";
+    FILE* out = popen(command.c_str(), "r");
+    int count = -1;
+    if (out && std::fscanf(out, "%d", &count) != 1)
+        count = -1;
+    if (out)
+        pclose(out);
+    return count;
+}
 
 double Ms(std::size_t samples) {
     return samples * 1000.0 / kSinkRate;
@@ -190,6 +209,56 @@ TEST_F(AnnouncerOnRealSound, ShutdownWithFiveAnnouncementsQueuedSilencesTheSink)
             break;
         }
     }
+}
+
+TEST_F(AnnouncerOnRealSound, HalfVolumeIsHalfTheAmplitudeAndMuteHoldsNoStream) {
+    const std::string name = "Lumivox volume test";
+    PulseSoundOutput output(name);
+    CountingSound counting(output);
+    TMyThread announcer(bank, counting);
+    announcer.Resume();
+    const auto clip = ClipSamples(bank.Clip(8));
+    int played = 0;
+    // Clip 8 heard once at a volume: its peak and RMS at the sink.
+    const auto hear = [&](int volume, double& peak, double& rms) {
+        SinkRecorder recorder;
+        ASSERT_TRUE(recorder.Start());
+        announcer.Post(RequestKind::Volume, volume);
+        announcer.Post(RequestKind::Cue, 9);
+        ASSERT_TRUE(counting.WaitFinished(++played));
+        std::this_thread::sleep_for(300ms); // the monitor's own latency
+        const std::vector<std::int16_t> recording = recorder.Stop();
+        const testing::SequenceMatch match = FindClipSequence(recording, {clip});
+        ASSERT_TRUE(match.found);
+        EXPECT_GT(match.Weakest(), 0.9); // the same sound, however loud
+        double sum = 0;
+        for (std::size_t i = match.start; i < match.end; ++i) {
+            peak = std::max(peak, std::abs(double(recording[i])));
+            sum += double(recording[i]) * recording[i];
+        }
+        rms = std::sqrt(sum / double(clip.size()));
+    };
+    double fullPeak = 0, fullRms = 0, halfPeak = 0, halfRms = 0;
+    hear(100, fullPeak, fullRms);
+    hear(50, halfPeak, halfRms);
+    std::printf("[ figure ] at 50 %%: peak %.0f of %.0f (%.4f), RMS %.1f of %.1f (%.4f)\n",
+                halfPeak, fullPeak, halfPeak / fullPeak, halfRms, fullRms, halfRms / fullRms);
+    EXPECT_NEAR(halfPeak / fullPeak, 0.5, 0.02);
+    EXPECT_NEAR(halfRms / fullRms, 0.5, 0.02);
+
+    // Muted, the program holds no stream on the server; speech opens one again.
+    EXPECT_EQ(ServerStreams(name), 1);
+    announcer.Post(RequestKind::Volume, 0);
+    announcer.Post(RequestKind::Cue, 9); // not played
+    announcer.Post(RequestKind::Volume, 100);
+    announcer.Post(RequestKind::Cue, 9);
+    ASSERT_TRUE(counting.WaitFinished(3));
+    EXPECT_EQ(counting.Started(), 3);
+    EXPECT_EQ(ServerStreams(name), 1);
+    announcer.Post(RequestKind::Volume, 0);
+    for (int i = 0; i < 2000 && ServerStreams(name) != 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(ServerStreams(name), 0);
 }
 
 // --- Faults of the sound server, on a server of the test's own ----------------------

@@ -63,6 +63,28 @@ TEST_F(AnnouncerThread, SpeaksRequestsInArrivalOrderIncludingThosePostedBeforeRe
     EXPECT_EQ(sound.Heard(), expected);
 }
 
+TEST_F(AnnouncerThread, VolumeAppliesToLaterSpeechAndMuteLetsTheStreamGo) {
+    RecordingSound sound(source);
+    TMyThread announcer(bank, sound);
+    announcer.Post(RequestKind::Cue, 2);     // before any volume: as recorded
+    announcer.Post(RequestKind::Volume, 50); // clip 2's sample 1002 is heard as 501
+    announcer.Post(RequestKind::Cue, 3);
+    announcer.Post(RequestKind::Volume, 0); // muted: nothing is played at all
+    announcer.Post(RequestKind::SecondCount, 27);
+    announcer.Post(RequestKind::Volume, -7); // clamped to 0
+    announcer.Post(RequestKind::Volume, 33); // 1003 * 0.33 = 330.99
+    announcer.Post(RequestKind::Cue, 4);
+    announcer.Post(RequestKind::Volume, 250); // clamped to 100: the image itself again
+    announcer.Post(RequestKind::Cue, 5);
+    announcer.Resume();
+
+    ASSERT_TRUE(sound.WaitForHeard(4));
+    announcer.Shutdown();
+    EXPECT_EQ(sound.Heard(), (std::vector<int>{1, -1, -1, 4}));
+    EXPECT_EQ(sound.FirstSamples(), (std::vector<int>{1001, 501, 331, 1004}));
+    EXPECT_EQ(sound.StreamsReleased(), 2);
+}
+
 TEST_F(AnnouncerThread, TimeRequestWaitsForTheSecondCountBeingSpoken) {
     RecordingSound sound(source, /*held=*/true);
     TMyThread announcer(bank, sound);
