@@ -108,6 +108,7 @@ void FormRules::FormCreate() {
     Announcer = waitForAnnouncer_ ? std::make_unique<TMyThread>(Clips, *sound_)
                                   : std::make_unique<TMyThread>(Clips, sound_);
     Announcer->Resume();
+    PostVolume();
     // The chime follows the two chime boxes, as their click handler sets it.
     chime_->Update();
     watching_ = true;
@@ -144,6 +145,8 @@ void FormRules::Clicked(ControlId id) {
             return btnMinStartClick();
         case ControlId::btnStop:
             return btnStopClick();
+        case ControlId::chkMute:
+            return PostVolume();
         case ControlId::btnSayTime:
             return btnSayTimeClick();
         case ControlId::btnUntilStart:
@@ -162,6 +165,17 @@ void FormRules::Clicked(ControlId id) {
 void FormRules::Edited(ControlId id) {
     if (HoldsSetting(id))
         SaveSoon();
+    if (id == ControlId::cbbVolume)
+        PostVolume();
+}
+
+void FormRules::PostVolume() {
+    // Muted, the announcer says nothing and lets go of the sound server.
+    const int volume =
+        ui_.Checked(ControlId::chkMute)
+            ? 0
+            : ParseInteger(ui_.Text(ControlId::cbbVolume), HexPrefix::DollarOr0x).value_or(100);
+    Post(RequestKind::Volume, volume);
 }
 
 // --- Settings, in section "Common" ----------------------------------------------------

@@ -124,6 +124,7 @@ public:
 private:
     template <typename Handler> void Guarded(Handler&& handler);
     void SaveSoon();
+    void PostVolume();
     void ShowRandomTip();
     void MakeEngines();
 

@@ -222,6 +222,15 @@ TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowAndTheTimeIsSaidN
     while (sound->Played().size() < 8 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(sound->Played().size(), 8u);
+    // Muted, the time asked for is not said: the next thing heard comes after unmuting.
+    ui->Click(Id::chkMute);
+    ui->Click(Id::btnSayTime);
+    ui->Click(Id::chkMute);
+    rules->Announcer->Post(lumivox::RequestKind::Cue, 22);
+    while (sound->Played().size() < 9 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(sound->Played().size(), 9u);
+    EXPECT_EQ(sound->Played()[8], rules->Clips.Clip(21).data);
 }
 
 // Docking, group boxes flattened for Win32, and the Tab walk, from the one table.
