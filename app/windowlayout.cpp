@@ -39,6 +39,20 @@ Control Link(ControlId id, int left, int top, int width, std::string text, Targe
     return c;
 }
 
+Control Group(ControlId id, ControlId parent, int left, int top, int width, int height,
+              std::string text, int tab) {
+    Control c{id, Kind::Group, parent, left, top, width, height, std::move(text)};
+    c.tabOrder = tab;
+    return c;
+}
+
+Control Button(ControlId id, ControlId parent, int left, int top, int height, std::string text,
+               int tab) {
+    Control c{id, Kind::Button, parent, left, top, 113, height, std::move(text)};
+    c.tabOrder = tab;
+    return c;
+}
+
 Control Docked(ControlId id, Kind kind, ControlId parent, int left, int top, int width, int height,
                Dock dock, int tab) {
     Control c{id, kind, parent, left, top, width, height, {}};
@@ -56,15 +70,11 @@ std::vector<Control> MakeControls() {
     all.push_back(Control{ts3, Kind::Page, pgc1, 4, 27, 536, 311, "更多设置"});
     all.push_back(Control{ts2, Kind::Page, pgc1, 4, 27, 536, 311, "关于帮助"});
 
-    Control group{grp1Timer, Kind::Group, ts1, 338, 8, 167, 89, "报时设置"};
-    group.tabOrder = 0;
-    all.push_back(group);
+    all.push_back(Group(grp1Timer, ts1, 338, 8, 167, 89, "报时设置", 0));
     all.push_back(Check(chkHour, grp1Timer, 21, 25, 97, "整点报时", 0));
     all.push_back(Check(chkHalf, grp1Timer, 21, 56, 92, "半点报时", 1));
 
-    group = Control{grp12, Kind::Group, ts1, 9, 5, 312, 284, "倒计时"};
-    group.tabOrder = 1;
-    all.push_back(group);
+    all.push_back(Group(grp12, ts1, 9, 5, 312, 284, "倒计时", 1));
     all.push_back(Label(lbl7, grp12, 15, 22, 144, 16, "倒计数(时:分:秒)："));
     Control tick = Label(lblMinTick, grp12, 162, 15, 104, 24, "00:10:30");
     tick.font = FontRole::Tick;
@@ -86,16 +96,12 @@ std::vector<Control> MakeControls() {
     all.push_back(Combo(cbbPerSec, 176, 117, 49, "1", 1, 30, true, 0, 8));
     all.push_back(Label(lbl16, grp12, 227, 120, 64, 16, "秒钟报数"));
     all.push_back(Check(chkLastOne, grp12, 15, 154, 154, "最后一秒提示声音", 9));
-    Control button{btnLastOne, Kind::Button, grp12, 176, 154, 113, 23, "选择声音"};
-    button.tabOrder = 10;
+    Control button = Button(btnLastOne, grp12, 176, 154, 23, "选择声音", 10);
     button.visible = false;
     all.push_back(button);
     all.push_back(Check(chkCircle, grp12, 15, 196, 91, "循环计时", 11));
-    button = Control{btnMinStart, Kind::Button, grp12, 15, 239, 113, 27, "启动"};
-    button.tabOrder = 12;
-    all.push_back(button);
-    button = Control{btnStop, Kind::Button, grp12, 176, 239, 113, 27, "停止"};
-    button.tabOrder = 13;
+    all.push_back(Button(btnMinStart, grp12, 15, 239, 27, "启动", 12));
+    button = Button(btnStop, grp12, 176, 239, 27, "停止", 13);
     button.enabled = false;
     all.push_back(button);
 
@@ -103,9 +109,7 @@ std::vector<Control> MakeControls() {
 
     // The page of further settings: more chimes, the voice's loudness, the time on
     // demand, and a countdown to a time of day.
-    group = Control{grp3Chime, Kind::Group, ts3, 9, 5, 250, 118, "报时选项"};
-    group.tabOrder = 0;
-    all.push_back(group);
+    all.push_back(Group(grp3Chime, ts3, 9, 5, 250, 118, "报时选项", 0));
     all.push_back(Check(chkQuarter, grp3Chime, 15, 25, 97, "刻钟报时", 0));
     all.push_back(Check(chkQuiet, grp3Chime, 15, 56, 97, "夜间免报", 1));
     all.push_back(Label(lblQuietFrom, grp3Chime, 33, 88, 16, 16, "从"));
@@ -114,29 +118,21 @@ std::vector<Control> MakeControls() {
     all.push_back(Combo(cbbQuietTo, 140, 85, 49, "7", 0, 23, false, 7, 3, grp3Chime));
     all.push_back(Label(lblQuietEnd, grp3Chime, 193, 88, 16, 16, "点"));
 
-    group = Control{grpSound, Kind::Group, ts3, 270, 5, 257, 118, "声音"};
-    group.tabOrder = 1;
-    all.push_back(group);
+    all.push_back(Group(grpSound, ts3, 270, 5, 257, 118, "声音", 1));
     all.push_back(Label(lblVolume, grpSound, 15, 28, 32, 16, "音量"));
     all.push_back(Combo(cbbVolume, 50, 25, 62, "100", 0, 100, false, 100, 0, grpSound));
     all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
     all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
-    button = Control{btnSayTime, Kind::Button, grpSound, 15, 70, 113, 27, "现在报时"};
-    button.tabOrder = 2;
-    all.push_back(button);
+    all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
 
-    group = Control{grpUntil, Kind::Group, ts3, 9, 133, 518, 120, "定点倒计时"};
-    group.tabOrder = 2;
-    all.push_back(group);
+    all.push_back(Group(grpUntil, ts3, 9, 133, 518, 120, "定点倒计时", 2));
     all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
     all.push_back(Combo(cbbUntilHour, 32, 45, 70, "20", 0, 23, false, 20, 0, grpUntil));
     all.push_back(Label(lblUntil1, grpUntil, 103, 47, 8, 16, ":"));
     all.push_back(Combo(cbbUntilMin, 114, 45, 70, "0", 0, 59, false, 0, 1, grpUntil));
     all.push_back(Label(lblUntil2, grpUntil, 184, 47, 8, 16, ":"));
     all.push_back(Combo(cbbUntilSec, 195, 45, 70, "0", 0, 59, false, 0, 2, grpUntil));
-    button = Control{btnUntilStart, Kind::Button, grpUntil, 290, 43, 113, 27, "定点启动"};
-    button.tabOrder = 3;
-    all.push_back(button);
+    all.push_back(Button(btnUntilStart, grpUntil, 290, 43, 27, "定点启动", 3));
     all.push_back(
         Label(lblUntilHint, grpUntil, 15, 85, 272, 16, "报数和提示声音按“定时设置”页的选项"));
 

@@ -59,14 +59,8 @@ TEST(WinTrayTest, TheShellsMouseMessagesBecomeMouseSteps) {
         TMouseButton button;
     } rows[] = {
         {WM_MOUSEMOVE, TrayMouse::Move, mbLeft},
-        {WM_LBUTTONDOWN, TrayMouse::Press, mbLeft},
         {WM_LBUTTONUP, TrayMouse::Release, mbLeft},
-        {WM_LBUTTONDBLCLK, TrayMouse::DoubleClick, mbLeft},
         {WM_RBUTTONDOWN, TrayMouse::Press, mbRight},
-        {WM_RBUTTONUP, TrayMouse::Release, mbRight},
-        {WM_RBUTTONDBLCLK, TrayMouse::DoubleClick, mbRight},
-        {WM_MBUTTONDOWN, TrayMouse::Press, mbMiddle},
-        {WM_MBUTTONUP, TrayMouse::Release, mbMiddle},
         {WM_MBUTTONDBLCLK, TrayMouse::DoubleClick, mbMiddle},
     };
     for (const auto& row : rows) {

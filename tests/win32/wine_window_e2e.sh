@@ -68,19 +68,23 @@ heard_well() {
            if ($2 < 0.7) bad = 1; last = $1 }
          END { exit bad }' "$work/heard"
 }
-for attempt in 1 2 3; do
+# Records the sink into FILE while clicking at X Y and for SECONDS after.
+record_click() { # file x y seconds
     parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
-        --raw >"$work/rec.raw" 2>/dev/null &
-    recorder=$!
+        --raw >"$1" 2>/dev/null &
+    local recorder=$!
     started+=("$recorder")
-    wait_until 10 test -s "$work/rec.raw"
+    wait_until 10 test -s "$1"
     sleep 0.5
-    # 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27
-    # in it; the page begins below the tab row.
-    xdotool mousemove --window "$wid" 84 284 click 1
-    sleep 8.5
+    xdotool mousemove --window "$wid" "$2" "$3" click 1
+    sleep "$4"
     kill -INT "$recorder"
     wait "$recorder" 2>/dev/null
+}
+for attempt in 1 2 3; do
+    # 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27
+    # in it; the page begins below the tab row.
+    record_click "$work/rec.raw" 84 284 8.5
     cp "$work/rec.raw" "$artifacts/wine-countdown.raw"
     python3 "$source_dir/tests/win32/find_clips.py" "$work/rec.raw" "$clips/WAV5.wav" \
         "$clips/WAV4.wav" "$clips/WAV3.wav" "$clips/WAV2.wav" "$clips/WAV21.wav" >"$work/heard"
@@ -117,17 +121,8 @@ check "keep on top off: no longer above" wait_until 5 eval '! above'
 xdotool mousemove --window "$wid" 120 12 click 1
 sleep 1
 import -window root "$artifacts/wine-more-page.png" 2>/dev/null
-parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
-    --raw >"$work/now.raw" 2>/dev/null &
-recorder=$!
-started+=("$recorder")
-wait_until 10 test -s "$work/now.raw"
-sleep 0.5
 # The button (15, 70) in the sound group (270, 5) on the page, below the tab row.
-xdotool mousemove --window "$wid" 345 115 click 1
-sleep 4
-kill -INT "$recorder"
-wait "$recorder" 2>/dev/null
+record_click "$work/now.raw" 345 115 4
 # Its first word (北) is enough: the clips of one announcement run on without a pause.
 check "现在报时: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
     "$work/now.raw" "$clips/WAV11.wav"
