@@ -32,9 +32,9 @@ inline constexpr char kTipsFetchEntry[] = "lumivox_start_tips_fetch";
 
 // Loads the module on first use and starts the transfer. The module is looked for
 // beside the executable (build tree, portable copies), then in the folder it is
-// installed in, relative to the executable; by absolute path only. Without it the
-// reason is logged once and `received` gets an empty body, as when the server cannot
-// be reached; the result is then null.
+// installed in, relative to the executable; by absolute path only. Without it
+// `received` gets an empty body, as when the server cannot be reached, and nothing is
+// logged; the result is then null.
 QObject* StartTipsDownload(const QUrl& url, const TipsLimits& limits, QObject* parent,
                            TipsReceived received);
 
