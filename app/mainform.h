@@ -28,7 +28,6 @@ class Countdown;
 class Chime;
 class MonotonicClock;
 class WallClock;
-class TipsLoader;
 class QtTrayPlatform;
 } // namespace lumivox
 

@@ -25,11 +25,10 @@ if [ -z "${DISPLAY:-}" ]; then
     own_env=1
 fi
 
-# Portable copy: the settings file beside the executable keeps the tips file there too;
-# the download module goes beside it.
+# Portable copy of the executable alone: the settings file beside it keeps the tips
+# file there too.
 mkdir -p "$work/app" "$work/bin"
 cp "$program" "$work/app/lumivox"
-cp "$binary_dir/app/lumivox-tipsnet.so" "$work/app/" || { echo "no download module"; exit 1; }
 printf '[Common]\r\n' >"$work/app/lvvoxclk.db"
 
 # Links are opened through xdg-open: record them instead.
