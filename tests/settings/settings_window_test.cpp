@@ -227,7 +227,9 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
         window.cbbLastSec->setEditText(QString::number(i)); // typing 1 2 3 4 5
     window.chkHour->setChecked(true);
     EXPECT_EQ(inode(), original); // nothing written while the burst goes on
-    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("LastSecond=5\r\n") != std::string::npos, 1000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Stored().find("LastSecond=5\r\n") != std::string::npos; }, 1000))
+        << Stored();
     const auto written = inode();
     EXPECT_NE(written, original);
     QTest::qWait(1200);
@@ -242,7 +244,9 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
     EXPECT_EQ(inode(), written);
     fs::permissions(FilePath(), fs::perms::owner_read | fs::perms::owner_write);
     window.chkCircle->setChecked(true);
-    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("IsCircle=1\r\n") != std::string::npos, 1000);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Stored().find("IsCircle=1\r\n") != std::string::npos; }, 1000))
+        << Stored();
     EXPECT_NE(Stored().find("IsHalf=1\r\n"), std::string::npos);
 }
 
