@@ -3,13 +3,14 @@
 // front, and ends. A copy that was killed leaves a lock its process id marks as stale
 // and a socket file the next first start removes, so neither blocks a new start.
 #pragma once
+#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
-class QSocketNotifier;
+class QLocalSocket;
 
 namespace lumivox {
 
@@ -38,14 +39,12 @@ signals:
 private:
     bool Listen();
     bool AskRunningCopy();
-    void AcceptAll();
-    void Serve(int connection);
+    void Serve(QLocalSocket* connection);
 
     QString lockPath_;
-    QString serverName_; // the socket file's path
+    QString serverName_;
     std::unique_ptr<QLockFile> lock_;
-    int listener_ = -1;
-    QSocketNotifier* incoming_ = nullptr;
+    QLocalServer server_;
 };
 
 } // namespace lumivox

@@ -100,10 +100,9 @@ trap 'testenv_stop; rm -rf "$work"' EXIT
 results=$work/results.jsonl
 probe=(python3 "$root/bench/desktop_bench.py")
 
-# A portable copy with the chime on and no countdown; the tips' download module goes
-# beside the program.
+# A portable copy with the chime on and no countdown.
 mkdir -p "$work/app" "$work/close"
-cp "$build/app/lumivox" "$build/app/lumivox-tipsnet.so" "$work/app/"
+cp "$build/app/lumivox" "$work/app/"
 printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\n' >"$work/app/lvvoxclk.db"
 mkdir -p "$work/bare"
 sep='@#$'

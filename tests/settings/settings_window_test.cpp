@@ -241,7 +241,9 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
             ->setEditText(QString::number(i)); // typing 1 2 3 4 5
     window.Control<QCheckBox>(Id::chkHour)->setChecked(true);
     EXPECT_EQ(inode(), original); // nothing written while the burst goes on
-    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("LastSecond=5\r\n") != std::string::npos, 1000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Stored().find("LastSecond=5\r\n") != std::string::npos; }, 1000))
+        << Stored();
     const auto written = inode();
     EXPECT_NE(written, original);
     QTest::qWait(1200);
@@ -256,7 +258,9 @@ TEST_F(SettingsWindow, ChangesReachTheFileWithinASecondABurstAsOneReplace) {
     EXPECT_EQ(inode(), written);
     fs::permissions(FilePath(), fs::perms::owner_read | fs::perms::owner_write);
     window.Control<QCheckBox>(Id::chkCircle)->setChecked(true);
-    QTRY_VERIFY_WITH_TIMEOUT(Stored().find("IsCircle=1\r\n") != std::string::npos, 1000);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Stored().find("IsCircle=1\r\n") != std::string::npos; }, 1000))
+        << Stored();
     EXPECT_NE(Stored().find("IsHalf=1\r\n"), std::string::npos);
 }
 

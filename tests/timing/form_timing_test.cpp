@@ -98,7 +98,7 @@ TEST_F(FormTimingTest, CountdownDrivesLabelButtonsTimerAndSpeech) {
     EXPECT_EQ(form->Control<QLabel>(Id::lblMinTick)->text(), "0:0:0");
     EXPECT_TRUE(form->tmrSec->isActive());
     // 3, 2, then the cue (clip 21) instead of 1.
-    QTRY_COMPARE_WITH_TIMEOUT(PlayedClips().size(), 3u, 20000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PlayedClips().size() == 3; }, 20000));
     EXPECT_EQ(PlayedClips(), (std::vector<int>{3, 2, 21}));
 
     Advance(1000);
@@ -144,7 +144,7 @@ TEST_F(FormTimingTest, HalfHourIsSpokenAtTheStartOfTheMinute) {
         Advance(500);
         form->Rules().tmrHourTimer();
     }
-    QTRY_COMPARE_WITH_TIMEOUT(PlayedClips().size(), 8u, 20000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PlayedClips().size() == 8; }, 20000));
     // 14:30: preamble, ten, four, o'clock word, half.
     EXPECT_EQ(PlayedClips(), (std::vector<int>{11, 12, 10, 13, 10, 4, 14, 16}));
 }

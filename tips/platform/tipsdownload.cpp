@@ -1,13 +1,11 @@
 #include "tips/platform/tipsdownload.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringList>
+#include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
 #include <QTimer>
-
-#include <dlfcn.h>
 
 #include "maker.h"
 
@@ -20,44 +18,79 @@ QUrl TipsUrl() {
 
 namespace {
 
-// Where the module is looked for, in order.
-QStringList TipsModuleCandidates(const QString& executableDir) {
-    // A relative folder would make the loader search the current directory.
-    if (!QDir::isAbsolutePath(executableDir))
-        return {};
-    const QString file = QStringLiteral(LUMIVOX_TIPSNET_FILE);
-    const QDir dir(executableDir);
-    return {QDir::cleanPath(dir.filePath(file)),
-            QDir::cleanPath(dir.filePath(QStringLiteral(LUMIVOX_TIPSNET_FROM_BIN "/") + file))};
-}
+class TipsTransfer : public QObject {
+public:
+    TipsTransfer(const TipsLimits& limits, QObject* parent, TipsReceived received)
+        : QObject(parent), limits_(limits), received_(std::move(received)) {
+        // setTransferTimeout() only bounds a silence: the whole transfer needs its own.
+        deadline_.setSingleShot(true);
+        deadline_.setTimerType(Qt::PreciseTimer);
+        connect(&deadline_, &QTimer::timeout, this, [this] {
+            if (reply_)
+                reply_->abort();
+        });
+    }
 
-// The entry point, or null. Loaded once per process and never unloaded: objects it
-// made may outlive any one window. Without it the tips stay away as when the server
-// is out of reach; as everywhere else in the program, nothing is logged.
-StartTipsFetchFn LoadTipsModule() {
-    static const StartTipsFetchFn entry = []() -> StartTipsFetchFn {
-        for (const QString& candidate :
-             TipsModuleCandidates(QCoreApplication::applicationDirPath())) {
-            if (!QFileInfo(candidate).isFile())
-                continue;
-            void* module = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-            return module ? reinterpret_cast<StartTipsFetchFn>(dlsym(module, kTipsFetchEntry))
-                          : nullptr;
+    ~TipsTransfer() override {
+        // Nobody is listening any more: drop the transfer without reporting it.
+        done_ = true;
+        if (reply_) {
+            reply_->disconnect(this);
+            reply_->abort();
         }
-        return nullptr;
-    }();
-    return entry;
-}
+    }
+
+    void Start(const QUrl& url) {
+        QNetworkProxyFactory::setUseSystemConfiguration(true);
+        auto* network = new QNetworkAccessManager(this);
+        QNetworkRequest request(url);
+        request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("URLCheck"));
+        // The manager has no cache; forcing a reload would add request headers.
+        request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+
+        reply_ = network->get(request);
+        connect(reply_, &QNetworkReply::readyRead, this, &TipsTransfer::ReadAvailable);
+        connect(reply_, &QNetworkReply::finished, this, &TipsTransfer::Finish);
+        deadline_.start(limits_.totalMs);
+    }
+
+private:
+    void ReadAvailable() {
+        if (!reply_ || done_)
+            return;
+        const qint64 room = limits_.maxBytes - body_.size();
+        if (room > 0 && reply_->isOpen())
+            body_.append(reply_->read(room));
+        // A full buffer ends the transfer like a connection broken off there.
+        if (body_.size() >= limits_.maxBytes && reply_->isRunning())
+            reply_->abort();
+    }
+
+    void Finish() {
+        if (done_)
+            return;
+        ReadAvailable();
+        done_ = true;
+        deadline_.stop();
+        deleteLater();
+        received_(body_);
+    }
+
+    TipsLimits limits_;
+    TipsReceived received_;
+    QPointer<QNetworkReply> reply_;
+    QTimer deadline_;
+    QByteArray body_;
+    bool done_ = false;
+};
 
 } // namespace
 
 QObject* StartTipsDownload(const QUrl& url, const TipsLimits& limits, QObject* parent,
                            TipsReceived received) {
-    if (StartTipsFetchFn start = LoadTipsModule())
-        return start(url, limits, parent, std::move(received));
-    // Reported later, from the event loop, like a transfer that found no server.
-    QTimer::singleShot(0, parent, [received = std::move(received)] { received(QByteArray()); });
-    return nullptr;
+    auto* transfer = new TipsTransfer(limits, parent, std::move(received));
+    transfer->Start(url);
+    return transfer;
 }
 
 } // namespace lumivox

@@ -1,10 +1,7 @@
-// Starting the tips download. The HTTP client and Qt Network, with the libraries it
-// brings, live in a module of their own (lumivox-tipsnet) that is loaded when the tips
-// are first fetched, seconds after start-up, so they cost nothing before that.
+// The tips download: an HTTP GET that never blocks the thread that starts it.
 #pragma once
 #include <QByteArray>
 #include <QObject>
-#include <QString>
 #include <QUrl>
 
 #include <functional>
@@ -23,18 +20,9 @@ QUrl TipsUrl();
 // (unreachable, refused, timed out before any byte).
 using TipsReceived = std::function<void(const QByteArray& body)>;
 
-// The module's one entry point, exported as kTipsFetchEntry: starts the transfer and
-// returns it as a child of `parent`. `received` runs once, from the calling thread's
-// event loop, unless the transfer is deleted first (it then ends unreported).
-using StartTipsFetchFn = QObject* (*)(const QUrl& url, const TipsLimits& limits, QObject* parent,
-                                      TipsReceived received);
-inline constexpr char kTipsFetchEntry[] = "lumivox_start_tips_fetch";
-
-// Loads the module on first use and starts the transfer. The module is looked for
-// beside the executable (build tree, portable copies), then in the folder it is
-// installed in, relative to the executable; by absolute path only. Without it the
-// reason is logged once and `received` gets an empty body, as when the server cannot
-// be reached; the result is then null.
+// Starts the transfer through the system's proxy settings and returns it, a child of
+// `parent`. `received` runs once, from the calling thread's event loop, unless the
+// transfer is deleted first (it then ends unreported). Nothing is logged.
 QObject* StartTipsDownload(const QUrl& url, const TipsLimits& limits, QObject* parent,
                            TipsReceived received);
 
