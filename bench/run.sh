@@ -100,10 +100,11 @@ trap 'testenv_stop; rm -rf "$work"' EXIT
 results=$work/results.jsonl
 probe=(python3 "$root/bench/desktop_bench.py")
 
-# A portable copy with the chime on and no countdown.
+# A portable copy with the chime on (hours, half hours, quarters, a quiet night) and no
+# countdown.
 mkdir -p "$work/app" "$work/close"
 cp "$build/app/lumivox" "$work/app/"
-printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\n' >"$work/app/lvvoxclk.db"
+printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\nIsQuarter=1\r\nIsQuiet=1\r\n' >"$work/app/lvvoxclk.db"
 mkdir -p "$work/bare"
 sep='@#$'
 printf 'Tip one%s%s\r\nTip two%s%s\r\nTip three%s%s\r\n' "$sep" http://tips.example/1 "$sep" \
