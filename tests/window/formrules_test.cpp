@@ -116,10 +116,11 @@ protected:
 };
 
 TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
-    TempFolder::Write(folder.File("lvvoxclk.db"),
-                      "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
-                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
-                      "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\nIsFollowDnd=1\r\n");
+    TempFolder::Write(
+        folder.File("lvvoxclk.db"),
+        "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
+        "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
+        "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\nIsFollowDnd=1\r\n");
     Open(folder.File(""));
     EXPECT_EQ(ui->selected[Id::cbbHour], 5);
     EXPECT_EQ(ui->selected[Id::cbbMin], -1); // no item of that text: none selected
@@ -219,7 +220,7 @@ TEST_F(FormRulesTest, AnUnwritableTipsFileIsShownAndTheWindowGoesOn) {
     EXPECT_FALSE(ui->disabled[Id::btnStop]);
 }
 
-TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowTheTimeIsSaidNowDndHoldsOnlyTheChime) {
+TEST_F(FormRulesTest, TimeOfDayPassedIsTomorrowTimeIsSaidNowDndHoldsOnlyTheChime) {
     clock->wallOffset = 20'000LL * 86'400'000 + 20 * 3'600'000 + 500 - clock->now; // 20:00:00.5
     Open(folder.File(""));
     ui->Click(Id::chkSec);

@@ -26,10 +26,9 @@ QVariant Ask(const char* service, const char* path, const char* interface, const
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return {};
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(service),
-                                                       QString::fromLatin1(path),
-                                                       QString::fromLatin1(interface),
-                                                       QString::fromLatin1(method));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(service), QString::fromLatin1(path),
+                                       QString::fromLatin1(interface), QString::fromLatin1(method));
     call.setArguments(arguments);
     call.setAutoStartService(false);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kBusTimeoutMs);
