@@ -35,23 +35,12 @@ public:
     bool followDnd = false;
 };
 
-// The desktop's answer as the test sets it, and how often it was asked.
-class FakeDesktop : public lumivox::DoNotDisturb {
-public:
-    bool Now() override {
-        ++asked;
-        return doNotDisturb;
-    }
-    bool doNotDisturb = false;
-    int asked = 0;
-};
-
 struct Rig {
     SimClock clock;
     SimAlarm alarm{clock};
     RecordingPoster poster{clock};
     FakeBoxes boxes;
-    FakeDesktop desktop;
+    FakeDoNotDisturb desktop;
     Chime chime{boxes, poster, clock, alarm, &desktop};
     int wakes = 0; // alarm calls: the chime's idle cost
 

@@ -77,17 +77,6 @@ public:
     }
 };
 
-// The desktop's do-not-disturb answer as the test sets it.
-class FakeDesktop : public lumivox::DoNotDisturb {
-public:
-    bool Now() override {
-        ++asked;
-        return doNotDisturb;
-    }
-    bool doNotDisturb = false;
-    int asked = 0;
-};
-
 class FormRulesTest : public ::testing::Test {
 protected:
     // settingsDir: the folder passed as an override; empty: the usual place, where
@@ -110,7 +99,8 @@ protected:
     std::shared_ptr<lumivox::testing::SimClock> clock =
         std::make_shared<lumivox::testing::SimClock>();
     lumivox::testing::SimAlarm alarm{*clock};
-    std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
+    std::shared_ptr<lumivox::testing::FakeDoNotDisturb> desktop =
+        std::make_shared<lumivox::testing::FakeDoNotDisturb>();
     std::unique_ptr<FakeFrontEnd> ui;
     std::unique_ptr<lumivox::FormRules> rules;
 };
