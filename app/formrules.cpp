@@ -59,7 +59,7 @@ FormRules::FormRules(Parts parts)
       monotonic_(parts.monotonic ? std::move(parts.monotonic) : std::make_shared<SteadyClock>()),
       wall_(std::move(parts.wall)), countdownAlarm_(parts.countdownAlarm),
       chimeAlarm_(parts.chimeAlarm), settingsDir_(std::move(parts.settingsDir)),
-      places_(std::move(parts.places)) {
+      places_(std::move(parts.places)), doNotDisturb_(std::move(parts.doNotDisturb)) {
     MakeEngines();
 }
 
@@ -74,7 +74,7 @@ void FormRules::MakeEngines() {
     ChimeView& chimeView = *this;
     RequestPoster& poster = *this;
     countdown_ = std::make_unique<Countdown>(countdownView, poster, *monotonic_, countdownAlarm_);
-    chime_ = std::make_unique<Chime>(chimeView, poster, *wall_, chimeAlarm_);
+    chime_ = std::make_unique<Chime>(chimeView, poster, *wall_, chimeAlarm_, doNotDisturb_.get());
 }
 
 void FormRules::SetClocks(std::shared_ptr<MonotonicClock> monotonic,
@@ -343,6 +343,10 @@ std::optional<QuietHours> FormRules::Quiet() const {
         ParseInteger(ui_.Text(ControlId::cbbQuietFrom), HexPrefix::DollarOr0x)
             .value_or(design.from),
         ParseInteger(ui_.Text(ControlId::cbbQuietTo), HexPrefix::DollarOr0x).value_or(design.to)};
+}
+
+bool FormRules::FollowDndChecked() const {
+    return ui_.Checked(ControlId::chkFollowDnd);
 }
 
 void FormRules::Post(std::int32_t kind, std::int32_t value) {

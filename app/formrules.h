@@ -13,6 +13,7 @@
 #include "timing/chime.h"
 #include "timing/clock.h"
 #include "timing/countdown.h"
+#include "timing/donotdisturb.h"
 
 class TMyThread;
 class lvWebTips;
@@ -69,6 +70,8 @@ public:
         Alarm& chimeAlarm;
         std::string settingsDir; // empty: the usual place (SettingsDirectory)
         SettingsPlaces places;
+        // What the desktop says about being disturbed; null: it is never asked.
+        std::shared_ptr<DoNotDisturb> doNotDisturb;
     };
 
     explicit FormRules(Parts parts);
@@ -138,6 +141,7 @@ private:
     bool HalfChecked() const override;
     bool QuarterChecked() const override;
     std::optional<QuietHours> Quiet() const override;
+    bool FollowDndChecked() const override;
     void Post(std::int32_t kind, std::int32_t value) override;
 
     FormFrontEnd& ui_;
@@ -150,6 +154,7 @@ private:
     Alarm& chimeAlarm_;
     std::string settingsDir_;
     SettingsPlaces places_;
+    std::shared_ptr<DoNotDisturb> doNotDisturb_;
     std::unique_ptr<Countdown> countdown_;
     std::unique_ptr<Chime> chime_;
     bool watching_ = false; // changes are saved: from the end of FormCreate

@@ -16,6 +16,7 @@
 #include "app/keepontop.h"
 #include "maker.h"
 #include "settings/platform/settingslocation.h"
+#include "timing/platform/desktopdonotdisturb.h"
 #include "timing/platform/qttimeralarm.h"
 #include "timing/platform/systemwallclock.h"
 #include "timing/platform/wallalarm.h"
@@ -53,7 +54,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     rules_ = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
         *this, *clipSource_, options_.sound ? options_.sound : lumivox::CreateDefaultSoundOutput(),
         false, nullptr, std::make_shared<lumivox::SystemWallClock>(), *secAlarm_, *hourAlarm_,
-        options_.settingsDir, lumivox::SystemSettingsPlaces()});
+        options_.settingsDir, lumivox::SystemSettingsPlaces(),
+        std::make_shared<lumivox::DesktopDoNotDisturb>()});
     // Every handler reached from the event loop runs inside the rules' exception box.
     connect(tmrSec, &QTimer::timeout, this, [this] { rules_->tmrSecTimer(); });
     connect(tmrHour, &QTimer::timeout, this, [this] { rules_->tmrHourTimer(); });

@@ -25,8 +25,9 @@ bool QuietHours::Contains(int hour) const {
     return hour >= from || hour < to;
 }
 
-Chime::Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm)
-    : view_(view), poster_(poster), clock_(clock), alarm_(alarm) {}
+Chime::Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm,
+             DoNotDisturb* desktop)
+    : view_(view), poster_(poster), clock_(clock), alarm_(alarm), desktop_(desktop) {}
 
 void Chime::Update() {
     const bool on = view_.HourChecked() || view_.HalfChecked() || view_.QuarterChecked();
@@ -70,6 +71,9 @@ void Chime::Check(std::int64_t minute, std::int64_t msIntoMinute) {
         return;
     const std::optional<QuietHours> quiet = view_.Quiet();
     if (quiet && quiet->Contains(hour))
+        return;
+    // Asked last: the desktop may take a moment to answer.
+    if (desktop_ && view_.FollowDndChecked() && desktop_->Now())
         return;
     spoken_.erase(spoken_.begin(), spoken_.lower_bound(minute - kMemoryMinutes));
     spoken_.insert(minute);

@@ -9,6 +9,7 @@
 
 #include "announcer/request.h"
 #include "timing/clock.h"
+#include "timing/donotdisturb.h"
 
 namespace lumivox {
 
@@ -30,6 +31,8 @@ public:
     virtual bool QuarterChecked() const { return false; }
     // The quiet night, when it is on.
     virtual std::optional<QuietHours> Quiet() const { return std::nullopt; }
+    // Silent while the desktop asks not to be disturbed.
+    virtual bool FollowDndChecked() const { return false; }
 };
 
 class Chime {
@@ -42,7 +45,9 @@ public:
     // reached in two steps: a long sleep to this much before it, then a short one.
     static constexpr std::int64_t kFinalApproachMs = 1000;
 
-    Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm);
+    // desktop: asked only when a chime is due and the view follows it; null: never asked.
+    Chime(ChimeView& view, RequestPoster& poster, const WallClock& clock, Alarm& alarm,
+          DoNotDisturb* desktop = nullptr);
 
     // The boxes changed (or the window was created): runs while any is checked.
     // Switching on does not check the current minute; the first check is at the next one.
@@ -61,6 +66,7 @@ private:
     RequestPoster& poster_;
     const WallClock& clock_;
     Alarm& alarm_;
+    DoNotDisturb* desktop_;
     bool enabled_ = false;
     std::int64_t lastChecked_ = 0;  // minute number (local minutes since 1970)
     std::set<std::int64_t> spoken_; // minute numbers already announced

@@ -268,7 +268,8 @@ bool TForm1::Create(int showCommand) {
                                   *secAlarm_,
                                   *hourAlarm_,
                                   {},
-                                  lumivox::SystemSettingsPlaces()});
+                                  lumivox::SystemSettingsPlaces(),
+                                  std::make_shared<lumivox::win::ShellDoNotDisturb>()});
     CreateControls();
     rules_->FormCreate();
     tray_ = std::make_unique<lumivox::WinMainWindowTray>(

@@ -77,4 +77,21 @@ void MessageAlarm::Disarm() {
     ++generation_;
 }
 
+bool ShellSaysDoNotDisturb(QUERY_USER_NOTIFICATION_STATE state) {
+    switch (state) {
+    case QUNS_BUSY:
+    case QUNS_RUNNING_D3D_FULL_SCREEN:
+    case QUNS_PRESENTATION_MODE:
+    case QUNS_QUIET_TIME:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ShellDoNotDisturb::Now() {
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+    return SUCCEEDED(query_(&state)) && ShellSaysDoNotDisturb(state);
+}
+
 } // namespace lumivox::win

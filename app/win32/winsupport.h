@@ -1,13 +1,17 @@
 // Windows pieces the window is built on: UTF-16 text, the clips carried as resources,
-// the local wall clock, and precise one-shot alarms that come back as window messages.
+// the local wall clock, precise one-shot alarms that come back as window messages, and
+// the shell's word on whether the user may be disturbed.
 #pragma once
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <atomic>
 #include <string>
 
 #include "announcer/clipbank.h"
 #include "timing/clock.h"
+#include "timing/donotdisturb.h"
 
 namespace lumivox::win {
 
@@ -45,6 +49,20 @@ private:
     UINT message_;
     HANDLE timer_ = nullptr;
     std::atomic<WPARAM> generation_{0};
+};
+
+// A full-screen program or game, a presentation, or the quiet time after a new user's
+// first sign-in mean "do not disturb"; anything else, a failure too, does not.
+bool ShellSaysDoNotDisturb(QUERY_USER_NOTIFICATION_STATE state);
+
+class ShellDoNotDisturb : public DoNotDisturb {
+public:
+    using Query = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
+    explicit ShellDoNotDisturb(Query query = SHQueryUserNotificationState) : query_(query) {}
+    bool Now() override;
+
+private:
+    Query query_;
 };
 
 } // namespace lumivox::win

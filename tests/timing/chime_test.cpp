@@ -27,10 +27,12 @@ public:
     bool HalfChecked() const override { return half; }
     bool QuarterChecked() const override { return quarter; }
     std::optional<lumivox::QuietHours> Quiet() const override { return quiet; }
+    bool FollowDndChecked() const override { return followDnd; }
     bool hour = false;
     bool half = false;
     bool quarter = false;
     std::optional<lumivox::QuietHours> quiet;
+    bool followDnd = false;
 };
 
 struct Rig {
@@ -38,7 +40,8 @@ struct Rig {
     SimAlarm alarm{clock};
     RecordingPoster poster{clock};
     FakeBoxes boxes;
-    Chime chime{boxes, poster, clock, alarm};
+    FakeDoNotDisturb desktop;
+    Chime chime{boxes, poster, clock, alarm, &desktop};
     int wakes = 0; // alarm calls: the chime's idle cost
 
     // Sets the clock as the user or time sync would; the platform reports it.
@@ -75,6 +78,8 @@ struct BoundaryCase {
     std::vector<std::int32_t> posted;
     bool quarter = false;
     std::optional<lumivox::QuietHours> quiet = std::nullopt;
+    bool followDnd = false, doNotDisturb = false;
+    int asked = 0; // times the desktop was asked
 };
 
 class ChimeBoundaryTest : public ::testing::TestWithParam<BoundaryCase> {};
@@ -87,9 +92,12 @@ TEST_P(ChimeBoundaryTest, PostsOnlyForTheCheckedBoxes) {
     rig.boxes.half = c.half;
     rig.boxes.quarter = c.quarter;
     rig.boxes.quiet = c.quiet;
+    rig.boxes.followDnd = c.followDnd;
+    rig.desktop.doNotDisturb = c.doNotDisturb;
     rig.chime.Update();
     rig.RunFor(40 * kSecond);
     EXPECT_EQ(rig.Values(), c.posted);
+    EXPECT_EQ(rig.desktop.asked, c.asked);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,7 +126,15 @@ INSTANTIATE_TEST_SUITE_P(
                      {21030},
                      false,
                      {{22, 7}}},
-        BoundaryCase{"QuietFromEqualToIsNever", true, false, 5 * kHour, {5000}, false, {{5, 5}}}),
+        BoundaryCase{"QuietFromEqualToIsNever", true, false, 5 * kHour, {5000}, false, {{5, 5}}},
+        // The desktop is asked only when the box is checked and a chime is due.
+        BoundaryCase{"DndHoldsTheHour", true, false, 9 * kHour, {}, false, {}, true, true, 1},
+        BoundaryCase{"DndHoldsQuarter", false, false, 555 * kMinute, {}, true, {}, true, true, 1},
+        BoundaryCase{"DndUncheckedIsHeard", true, true, 9 * kHour, {9000}, false, {}, false, true},
+        BoundaryCase{"NoDndIsHeard", true, false, 9 * kHour, {9000}, false, {}, true, false, 1},
+        BoundaryCase{"DndNotAskedOffTheChime", false, true, 9 * kHour, {}, false, {}, true, true},
+        BoundaryCase{
+            "DndNotAskedWhenQuiet", true, false, 3 * kHour, {}, false, {{22, 7}}, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChimeTest, BothBoxesOffMeansNoTimerAndNothingPosted) {

@@ -1,6 +1,6 @@
 // Simulated time for the timing tests: one clock that is both the monotonic and the
 // wall clock (the wall clock can be set apart from it), and an alarm that is fired by
-// advancing the clock.
+// advancing the clock; and the desktop's do-not-disturb answer the chime asks for.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,7 @@
 
 #include "announcer/request.h"
 #include "timing/clock.h"
+#include "timing/donotdisturb.h"
 
 namespace lumivox::testing {
 
@@ -83,6 +84,17 @@ public:
 
 private:
     const SimClock& clock_;
+};
+
+// The desktop's do-not-disturb answer as the test sets it, and how often it was asked.
+class FakeDoNotDisturb : public DoNotDisturb {
+public:
+    bool Now() override {
+        ++asked;
+        return doNotDisturb;
+    }
+    bool doNotDisturb = false;
+    int asked = 0;
 };
 
 } // namespace lumivox::testing

@@ -144,6 +144,7 @@ check "settings written beside the program" grep -q "IsHalf=0" "$settings"
 check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
 check "the more-settings keys are written too" grep -q $'^UntilHour=20\r$' "$settings"
+check "the do-not-disturb box is written, off" grep -q $'^IsFollowDnd=0\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
 check "home page asked for at close" \
     wait_until 10 test "$(grep -cxE "http://lumivox.example/?" "$LUMIVOX_OPENED_LOG")" -eq 2

@@ -1,5 +1,5 @@
-// The Windows pieces under the window: alarms that come back as window messages, and
-// where the settings file lives.
+// The Windows pieces under the window: alarms that come back as window messages, where
+// the settings file lives, and the shell's answer on disturbing the user.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -80,6 +80,38 @@ TEST(SettingsLocation, PerUserFolderUnlessAPortableFileIsBesideTheProgram) {
     EXPECT_TRUE(lumivox::IsPortableSettings({}));
     EXPECT_EQ(lumivox::win::Wide(lumivox::SettingsFilePath({})), beside);
     DeleteFileW(beside.c_str());
+}
+
+// The shell's answer as the test sets it: Wine's own always accepts notifications.
+QUERY_USER_NOTIFICATION_STATE shellState = QUNS_ACCEPTS_NOTIFICATIONS;
+HRESULT shellResult = S_OK;
+HRESULT WINAPI FakeQuery(QUERY_USER_NOTIFICATION_STATE* state) {
+    *state = shellState;
+    return shellResult;
+}
+
+TEST(ShellDoNotDisturb, BusyFullScreenPresentationAndQuietTimeHoldTheChime) {
+    const struct {
+        QUERY_USER_NOTIFICATION_STATE state;
+        HRESULT result;
+        bool doNotDisturb;
+    } rows[] = {
+        {QUNS_NOT_PRESENT, S_OK, false},
+        {QUNS_BUSY, S_OK, true},
+        {QUNS_RUNNING_D3D_FULL_SCREEN, S_OK, true},
+        {QUNS_PRESENTATION_MODE, S_OK, true},
+        {QUNS_ACCEPTS_NOTIFICATIONS, S_OK, false},
+        {QUNS_QUIET_TIME, S_OK, true},
+        {QUNS_APP, S_OK, false},
+        {QUNS_BUSY, E_FAIL, false}, // no answer: the chime is spoken
+    };
+    lumivox::win::ShellDoNotDisturb desktop(FakeQuery);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.state));
+        shellState = row.state;
+        shellResult = row.result;
+        EXPECT_EQ(desktop.Now(), row.doNotDisturb);
+    }
 }
 
 } // namespace

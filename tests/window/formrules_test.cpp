@@ -86,7 +86,7 @@ protected:
         ui = std::make_unique<FakeFrontEnd>();
         rules = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
             *ui, clips, sound, false, clock, clock, alarm, alarm, settingsDir,
-            lumivox::SettingsPlaces{executable.File(""), perUser.File("made") + "/"}});
+            lumivox::SettingsPlaces{executable.File(""), perUser.File("made") + "/"}, desktop});
         ui->rules = rules.get();
         rules->FormCreate();
     }
@@ -99,15 +99,18 @@ protected:
     std::shared_ptr<lumivox::testing::SimClock> clock =
         std::make_shared<lumivox::testing::SimClock>();
     lumivox::testing::SimAlarm alarm{*clock};
+    std::shared_ptr<lumivox::testing::FakeDoNotDisturb> desktop =
+        std::make_shared<lumivox::testing::FakeDoNotDisturb>();
     std::unique_ptr<FakeFrontEnd> ui;
     std::unique_ptr<lumivox::FormRules> rules;
 };
 
 TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
-    TempFolder::Write(folder.File("lvvoxclk.db"),
-                      "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
-                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
-                      "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\n");
+    TempFolder::Write(
+        folder.File("lvvoxclk.db"),
+        "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
+        "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
+        "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\nIsFollowDnd=1\r\n");
     Open(folder.File(""));
     EXPECT_EQ(ui->selected[Id::cbbHour], 5);
     EXPECT_EQ(ui->selected[Id::cbbMin], -1); // no item of that text: none selected
@@ -117,6 +120,7 @@ TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
     // Keys added later take their default for a value their box cannot hold.
     EXPECT_TRUE(ui->Checked(Id::chkQuarter));
     EXPECT_FALSE(ui->Checked(Id::chkQuiet));
+    EXPECT_TRUE(ui->Checked(Id::chkFollowDnd));
     EXPECT_EQ(ui->selected[Id::cbbQuietFrom], 22);
     EXPECT_EQ(ui->selected[Id::cbbQuietTo], 3);
     EXPECT_EQ(ui->selected[Id::cbbVolume], 100);
@@ -206,7 +210,7 @@ TEST_F(FormRulesTest, AnUnwritableTipsFileIsShownAndTheWindowGoesOn) {
     EXPECT_FALSE(ui->disabled[Id::btnStop]);
 }
 
-TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowAndTheTimeIsSaidNow) {
+TEST_F(FormRulesTest, TimeOfDayPassedIsTomorrowTimeIsSaidNowDndHoldsOnlyTheChime) {
     clock->wallOffset = 20'000LL * 86'400'000 + 20 * 3'600'000 + 500 - clock->now; // 20:00:00.5
     Open(folder.File(""));
     ui->Click(Id::chkSec);
@@ -217,6 +221,10 @@ TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowAndTheTimeIsSaidN
     ui->Click(Id::btnStop);
     EXPECT_FALSE(ui->disabled[Id::btnUntilStart]);
 
+    // The desktop asks not to be disturbed and the box follows it: the time asked for
+    // is still said.
+    desktop->doNotDisturb = true;
+    ui->Click(Id::chkFollowDnd);
     ui->Click(Id::btnSayTime); // 北京时间二十点整: eight clips
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (sound->Played().size() < 8 && std::chrono::steady_clock::now() < deadline)
@@ -231,6 +239,30 @@ TEST_F(FormRulesTest, TheTimeOfDayJustPassedIsCountedToTomorrowAndTheTimeIsSaidN
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_EQ(sound->Played().size(), 9u);
     EXPECT_EQ(sound->Played()[8], rules->Clips.Clip(21).data);
+
+    // The hour's chime at 21:00 asks the desktop and is held: the cue posted after it
+    // is the next thing heard. Unchecked, 22:00 is heard again without asking.
+    const auto runHour = [&] {
+        lumivox::testing::RunUntil(*clock, alarm, clock->now + 3'600'000,
+                                   [&] { rules->tmrHourTimer(); });
+    };
+    const auto heardUpToCue = [&](std::size_t atLeast) {
+        while (!(sound->Played().size() >= atLeast &&
+                 sound->Played().back() == rules->Clips.Clip(21).data) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return sound->Played().size();
+    };
+    ui->Click(Id::chkHour);
+    runHour();
+    EXPECT_EQ(desktop->asked, 1);
+    rules->Announcer->Post(lumivox::RequestKind::Cue, 22);
+    EXPECT_EQ(heardUpToCue(10), 10u);
+    ui->Click(Id::chkFollowDnd);
+    runHour();
+    EXPECT_EQ(desktop->asked, 1);
+    rules->Announcer->Post(lumivox::RequestKind::Cue, 22);
+    EXPECT_GT(heardUpToCue(11), 11u);
 }
 
 // Docking, group boxes flattened for Win32, and the Tab walk, from the one table.
