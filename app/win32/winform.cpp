@@ -134,11 +134,7 @@ public:
     explicit Widgets(TForm1& form) : form_(form) {}
 
     std::string Text(ControlId id) const override {
-        HWND control = form_.Control(id);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-        return lumivox::win::Utf8(text);
+        return lumivox::win::Utf8(WindowText(form_.Control(id)));
     }
 
     void SetText(ControlId id, const std::string& text) override {

@@ -94,17 +94,20 @@ TEST(Win32Window, EveryControlAsDrawn) {
             EXPECT_EQ(rect.left, area.right - e.width);
             EXPECT_EQ(rect.bottom - rect.top, area.bottom);
         }
-        if (c.dock == layout::Dock::Bottom)
+        if (c.dock == layout::Dock::Bottom) {
             EXPECT_EQ(rect.top, area.bottom - e.height);
+        }
         if (c.kind != layout::Kind::Label && c.kind != layout::Kind::Link &&
-            c.kind != layout::Kind::Page && c.dock == layout::Dock::None)
+            c.kind != layout::Kind::Page && c.dock == layout::Dock::None) {
             EXPECT_EQ(rect.right - rect.left, e.width);
-
+        }
         if (c.kind != layout::Kind::Page && c.kind != layout::Kind::Memo &&
-            c.kind != layout::Kind::Panel)
+            c.kind != layout::Kind::Panel) {
             EXPECT_EQ(TextOf(h), Wide(e.text));
-        if (c.kind != layout::Kind::Page)
+        }
+        if (c.kind != layout::Kind::Page) {
             EXPECT_EQ((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0, e.visible);
+        }
         EXPECT_EQ(IsWindowEnabled(h) != FALSE, e.enabled);
 
         if (c.kind == layout::Kind::Page || c.kind == layout::Kind::Panel)

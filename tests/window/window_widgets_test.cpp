@@ -113,8 +113,9 @@ TEST_F(WindowTest, EveryControlAsDrawn) {
             EXPECT_FALSE(box->isChecked());
         }
         EXPECT_EQ(widget->isEnabled(), e.enabled);
-        if (c.kind != layout::Kind::Page) // the page behind is hidden by its tab control
+        if (c.kind != layout::Kind::Page) { // the page behind is hidden by its tab control
             EXPECT_EQ(!widget->isHidden(), e.visible);
+        }
 
         const layout::Font look = layout::FontOf(c.font);
         const QFont font = widget->font();

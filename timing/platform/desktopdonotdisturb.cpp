@@ -50,7 +50,7 @@ struct XConnection {
         auto cookie = xcb_intern_atom(c, 1, static_cast<uint16_t>(std::strlen(name)), name);
         std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
             xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
-        return reply ? reply->atom : XCB_ATOM_NONE;
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     }
     // Up to 64 values of a 32-bit property.
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)>
