@@ -47,15 +47,11 @@ ClipList TimeClips(std::int32_t hour, std::int32_t minute) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
         return {};
     ClipList clips(std::begin(kTimePreamble), std::end(kTimePreamble));
-    if (hour > 20) {
-        clips.insert(clips.end(), {2, kTen, hour - 20});
-    } else if (hour == 20) {
-        clips.insert(clips.end(), {2, kTen});
-    } else if (hour >= 11) {
-        clips.insert(clips.end(), {kTen, hour - 10});
-    } else {
+    // 0..10 are one clip each; from 11 on the hour reads as a minute count does.
+    if (hour <= 10)
         clips.push_back(hour);
-    }
+    else
+        AppendMinuteNumber(clips, hour);
     clips.push_back(kAfterHour);
     if (minute == 0 || minute == 30) {
         clips.push_back(minute == 0 ? kOnTheHour : kPastTheHour);

@@ -109,7 +109,7 @@ std::vector<Control> MakeControls() {
 
     // The page of further settings: more chimes, the voice's loudness, the time on
     // demand, and a countdown to a time of day.
-    all.push_back(Group(grp3Chime, ts3, 9, 5, 250, 140, "报时选项", 0));
+    all.push_back(Group(grp3Chime, ts3, 9, 5, 250, 146, "报时选项", 0));
     all.push_back(Check(chkQuarter, grp3Chime, 15, 25, 97, "刻钟报时", 0));
     all.push_back(Check(chkQuiet, grp3Chime, 15, 56, 97, "夜间免报", 1));
     all.push_back(Label(lblQuietFrom, grp3Chime, 33, 88, 16, 16, "从"));
@@ -117,16 +117,16 @@ std::vector<Control> MakeControls() {
     all.push_back(Label(lblQuietTo, grp3Chime, 105, 88, 32, 16, "点到"));
     all.push_back(Combo(cbbQuietTo, 140, 85, 49, "7", 0, 23, false, 7, 3, grp3Chime));
     all.push_back(Label(lblQuietEnd, grp3Chime, 193, 88, 16, 16, "点"));
-    all.push_back(Check(chkFollowDnd, grp3Chime, 15, 112, 122, "勿扰时不报时", 4));
+    all.push_back(Check(chkFollowDnd, grp3Chime, 15, 118, 122, "勿扰时不报时", 4));
 
-    all.push_back(Group(grpSound, ts3, 270, 5, 257, 118, "声音", 1));
+    all.push_back(Group(grpSound, ts3, 270, 5, 257, 146, "声音", 1));
     all.push_back(Label(lblVolume, grpSound, 15, 28, 32, 16, "音量"));
     all.push_back(Combo(cbbVolume, 50, 25, 62, "100", 0, 100, false, 100, 0, grpSound));
     all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
     all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
     all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
 
-    all.push_back(Group(grpUntil, ts3, 9, 155, 518, 120, "定点倒计时", 2));
+    all.push_back(Group(grpUntil, ts3, 9, 161, 518, 120, "定点倒计时", 2));
     all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
     all.push_back(Combo(cbbUntilHour, 32, 45, 70, "20", 0, 23, false, 20, 0, grpUntil));
     all.push_back(Label(lblUntil1, grpUntil, 103, 47, 8, 16, ":"));
