@@ -109,7 +109,7 @@ void FormRules::FormCreate() {
                                   : std::make_unique<TMyThread>(Clips, sound_);
     Announcer->Resume();
     PostVolume();
-    // The chime follows the two chime boxes, as their click handler sets it.
+    // The chime follows its boxes, as their click handler sets it.
     chime_->Update();
     watching_ = true;
 }
