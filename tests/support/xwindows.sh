@@ -69,6 +69,14 @@ program_copy() { # program
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
 }
+# A session bus of its own. Exports DBUS_SESSION_BUS_ADDRESS.
+private_bus() {
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile) ||
+        { echo "FAIL: dbus-daemon did not start"; return 1; }
+    started+=("$(sed -n 2p <<<"$bus")")
+    export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+}
 # A desktop of its own: Xvfb and openbox, no tray host. Exports DISPLAY.
 private_desktop() {
     local fifo="$work/displayfd" num

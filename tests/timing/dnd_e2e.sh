@@ -23,10 +23,7 @@ source "$here/../support/xwindows.sh"
 trap stop_started EXIT
 
 private_desktop || exit 1
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile) ||
-    { echo "FAIL: dbus-daemon did not start"; exit 1; }
-started+=("$(sed -n 2p <<<"$bus")")
-export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+private_bus || exit 1
 
 says() { # expected words of the probe's line
     local line

@@ -36,11 +36,7 @@ export QT_LOGGING_RULES="qt.qpa.tray=true"
 private_desktop || exit 1
 
 # The session bus.
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile) ||
-    { echo "FAIL: dbus-daemon did not start"; exit 1; }
-bus_pid=$(sed -n 2p <<<"$bus")
-started+=("$bus_pid")
-export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+private_bus || exit 1
 
 now_ms() { date +%s%3N; }
 events="$work/events"
