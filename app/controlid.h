@@ -20,6 +20,7 @@ namespace lumivox {
     X(cbbQuietTo) X(lblQuietEnd) X(chkFollowDnd) X(grpSound) X(lblVolume) X(cbbVolume) X(lblPercent) \
     X(chkMute) X(btnSayTime) X(grpUntil) X(lblUntil) X(cbbUntilHour) X(lblUntil1) \
     X(cbbUntilMin) X(lblUntil2) X(cbbUntilSec) X(btnUntilStart) X(lblUntilHint) \
+    X(lblHotKey) X(edtHotKey) X(lblHotKeyHint) \
     X(mmoHelp) X(pnl1) X(lbl1) X(lbl2) X(lbl14) \
     X(lbl8) X(lbl3) X(lbl4) X(lbl5) X(lblTips)
 // clang-format on

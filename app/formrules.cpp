@@ -1,6 +1,7 @@
 #include "app/formrules.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -50,6 +51,18 @@ constexpr ControlId kCountdownBoxes[] = {
     ControlId::cbbPerMin, ControlId::cbbLastSec, ControlId::cbbPerSec};
 constexpr ControlId kCountdownChecks[] = {ControlId::chkMin, ControlId::chkSec,
                                           ControlId::chkLastOne, ControlId::chkCircle};
+
+constexpr std::int64_t kDoublePressMs = 1000;
+constexpr char kHotKeyTaken[] = "快捷键已被占用";
+constexpr char kHotKeyNotOffered[] = "请在桌面的键盘设置中设快捷键运行 lumivox --say-time";
+
+// "00:09:58"
+std::string ClockText(std::int64_t seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return text;
+}
 
 } // namespace
 
@@ -111,6 +124,12 @@ void FormRules::FormCreate() {
     PostVolume();
     // The chime follows its boxes, as their click handler sets it.
     chime_->Update();
+    // A combination another program holds now stays in the box, and in the file.
+    const std::optional<HotKey> hotKey = ParseHotKey(ui_.Text(ControlId::edtHotKey));
+    const HotKeyGrab grab = ui_.GrabHotKey(hotKey);
+    if (grab != HotKeyGrab::Taken)
+        heldHotKey_ = hotKey;
+    ShowHotKeyGrab(grab);
     watching_ = true;
 }
 
@@ -163,6 +182,8 @@ void FormRules::Clicked(ControlId id) {
 }
 
 void FormRules::Edited(ControlId id) {
+    if (id == ControlId::edtHotKey)
+        return HotKeyEdited();
     if (HoldsSetting(id))
         SaveSoon();
     if (id == ControlId::cbbVolume)
@@ -196,6 +217,11 @@ void FormRules::LoadSettings() {
                 continue;
             }
             const std::string stored = ini.ReadString(kSection, setting.key, c.text);
+            if (c.kind == layout::Kind::KeyBox) {
+                const std::optional<HotKey> hotKey = ParseHotKey(stored);
+                ui_.SetText(c.id, hotKey ? HotKeyText(*hotKey) : "");
+                continue;
+            }
             if (c.editable) {
                 ui_.SetText(c.id, stored);
                 continue;
@@ -399,6 +425,137 @@ void FormRules::lblTipsClick() {
     const std::string address = OpenableWebLink(CurrentTipLink);
     if (!address.empty())
         ui_.OpenAddress(address);
+}
+
+} // namespace lumivox
+
+namespace lumivox {
+
+// --- The hotkey and commands from the command line ----------------------------------
+
+void FormRules::HotKeyEdited() {
+    Guarded([this] {
+        const std::optional<HotKey> wanted = ParseHotKey(ui_.Text(ControlId::edtHotKey));
+        if (wanted == heldHotKey_)
+            return;
+        const HotKeyGrab grab = ui_.GrabHotKey(wanted);
+        ShowHotKeyGrab(grab);
+        if (grab == HotKeyGrab::Taken) {
+            ui_.SetText(ControlId::edtHotKey, heldHotKey_ ? HotKeyText(*heldHotKey_) : "");
+            return;
+        }
+        heldHotKey_ = wanted;
+        SaveSoon();
+    });
+}
+
+void FormRules::ShowHotKeyGrab(HotKeyGrab grab) {
+    const char* line = grab == HotKeyGrab::Taken        ? kHotKeyTaken
+                       : grab == HotKeyGrab::NotOffered ? kHotKeyNotOffered
+                                                        : "";
+    ui_.SetText(ControlId::lblHotKeyHint, line);
+}
+
+void FormRules::HotKeyPressed() {
+    Guarded([this] {
+        const std::int64_t now = monotonic_->NowMs();
+        const bool again = lastHotKeyMs_ && now - *lastHotKeyMs_ <= kDoublePressMs;
+        lastHotKeyMs_ = again ? std::nullopt : std::optional<std::int64_t>(now);
+        if (!again)
+            return btnSayTimeClick();
+        if (!countdown_->Ticking())
+            return;
+        const int left = std::max(0, countdown_->State.RemainSeconds);
+        if (left >= 60)
+            Post(RequestKind::MinuteCount, left / 60);
+        if (left % 60 != 0 || left < 60)
+            Post(RequestKind::SecondCount, left % 60);
+    });
+}
+
+CommandReply FormRules::RunCommand(const Command& command) {
+    CommandReply reply{1, "the running copy could not do it"};
+    Guarded([&] { reply = Act(command); });
+    return reply;
+}
+
+void FormRules::SetBox(ControlId id, int value) {
+    const layout::Control& c = layout::Find(id);
+    if (c.editable)
+        ui_.SetText(id, std::to_string(value));
+    else
+        ui_.SelectItem(id, value - c.firstItem);
+}
+
+CommandReply FormRules::Act(const Command& command) {
+    using enum ControlId;
+    switch (command.action) {
+    case CommandAction::SayTime:
+        btnSayTimeClick();
+        return {};
+    case CommandAction::Countdown:
+    case CommandAction::Until:
+        break;
+    case CommandAction::Stop:
+        btnStopClick();
+        return {};
+    case CommandAction::Status:
+        return Status(command.json);
+    case CommandAction::Show:
+        ui_.BringToFront();
+        return {};
+    case CommandAction::Quit:
+        ui_.EndSoon();
+        return {};
+    default:
+        return {kExitUsage, "not a command for the running copy"};
+    }
+    // The countdown's options, as the user would set them; kept like any change.
+    if (command.optionsGiven) {
+        ui_.SetChecked(chkCircle, command.cyclic);
+        ui_.SetChecked(chkLastOne, command.cue);
+        ui_.SetChecked(chkMin, command.lastMinutes.has_value());
+        ui_.SetChecked(chkSec, command.lastSeconds.has_value());
+        if (command.lastMinutes) {
+            SetBox(cbbLastMin, command.lastMinutes->last);
+            SetBox(cbbPerMin, command.lastMinutes->every);
+        }
+        if (command.lastSeconds) {
+            SetBox(cbbLastSec, command.lastSeconds->last);
+            SetBox(cbbPerSec, command.lastSeconds->every);
+        }
+    } else if (!ui_.Checked(chkMin) && !ui_.Checked(chkSec) && !ui_.Checked(chkLastOne)) {
+        return {kExitUsage, "nothing to count: add --cue, --last-minutes or --last-seconds"};
+    }
+    const bool until = command.action == CommandAction::Until;
+    SetBox(until ? cbbUntilHour : cbbHour, command.hours);
+    SetBox(until ? cbbUntilMin : cbbMin, command.minutes);
+    SetBox(until ? cbbUntilSec : cbbSec, command.seconds);
+    SaveSoon();
+    // A new countdown replaces a running one.
+    countdown_->Stop();
+    if (until)
+        btnUntilStartClick();
+    else
+        btnMinStartClick();
+    return {};
+}
+
+CommandReply FormRules::Status(bool json) const {
+    if (!countdown_->Ticking())
+        return {kExitDone, json ? R"({"state":"idle"})" : "idle"};
+    const int left = std::max(0, countdown_->State.RemainSeconds);
+    const std::optional<std::int64_t> target = countdown_->Target();
+    const std::string until =
+        target ? ClockText(((*target / 1000) % (kMsPerDay / 1000) + kMsPerDay / 1000) %
+                           (kMsPerDay / 1000))
+               : "";
+    if (!json)
+        return {kExitDone, (target ? "until " + until + " " : "") + ClockText(left)};
+    const bool cyclic = ui_.Checked(ControlId::chkCircle) && !target;
+    return {kExitDone, R"({"state":"counting","left":)" + std::to_string(left) + R"(,"until":)" +
+                           (target ? '"' + until + '"' : "null") + R"(,"cyclic":)" +
+                           (cyclic ? "true" : "false") + "}"};
 }
 
 } // namespace lumivox

@@ -8,7 +8,9 @@
 
 #include "announcer/clipbank.h"
 #include "announcer/request.h"
+#include "app/commandline.h"
 #include "app/controlid.h"
+#include "app/hotkey.h"
 #include "settings/settingslocation.h"
 #include "timing/chime.h"
 #include "timing/clock.h"
@@ -19,6 +21,9 @@ class TMyThread;
 class lvWebTips;
 
 namespace lumivox {
+
+// What became of a hotkey the window asked the desktop for.
+enum class HotKeyGrab { Held, Taken, NotOffered };
 
 // What the rules need from a front-end's widgets and its desktop.
 class FormFrontEnd {
@@ -53,6 +58,15 @@ public:
     // body (as far as it came, empty on a failure) to FormRules::TipsArrived on the
     // window's thread.
     virtual void StartTipsDownload(int milliseconds) = 0;
+
+    // Asks the desktop for the combination (nullopt: none) in place of the one held;
+    // FormRules::HotKeyPressed follows each press. Taken: the one held before stays.
+    virtual HotKeyGrab GrabHotKey(const std::optional<HotKey>& hotKey) = 0;
+    // Shows the window and makes it the active one, out of the tray if it hides there.
+    virtual void BringToFront() = 0;
+    // Ends the program once the current event is over, as a close does but without
+    // the maker's page.
+    virtual void EndSoon() = 0;
 };
 
 class FormRules : private CountdownView, private ChimeView, private RequestPoster {
@@ -96,6 +110,10 @@ public:
     void tmr1Timer();
     // The wall clock was set or the machine resumed.
     void ClockChanged();
+    // The hotkey: the time; pressed again within a second, what is left of the countdown.
+    void HotKeyPressed();
+    // A command from the command line, for this copy; what to print and exit with.
+    CommandReply RunCommand(const Command& command);
 
     // --- Handlers, as Clicked runs them --------------------------------------------
     void chkDispTopClick();
@@ -130,6 +148,11 @@ private:
     void PostVolume();
     void ShowRandomTip();
     void MakeEngines();
+    void HotKeyEdited();
+    void ShowHotKeyGrab(HotKeyGrab grab);
+    CommandReply Act(const Command& command);
+    CommandReply Status(bool json) const;
+    void SetBox(ControlId id, int value);
 
     // CountdownView, ChimeView, RequestPoster.
     std::string BoxText(CountdownBox box) const override;
@@ -160,6 +183,8 @@ private:
     bool watching_ = false; // changes are saved: from the end of FormCreate
     bool saveDue_ = false;
     bool closed_ = false;
+    std::optional<HotKey> heldHotKey_;
+    std::optional<std::int64_t> lastHotKeyMs_; // a press that a second one may follow
 };
 
 } // namespace lumivox

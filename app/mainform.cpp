@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -13,6 +15,7 @@
 #include "announcer/platform/resourceclips.h"
 #include "app/afterfirstpaint.h"
 #include "app/exceptionbox.h"
+#include "app/globalhotkey.h"
 #include "app/keepontop.h"
 #include "maker.h"
 #include "settings/platform/settingslocation.h"
@@ -49,6 +52,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     tmr1->setInterval(15000);
     saveDelay_ = new QTimer(this);
     saveDelay_->setSingleShot(true);
+    hotKey_ = new lumivox::GlobalHotKey(this);
     secAlarm_ = std::make_unique<lumivox::QtTimerAlarm>(tmrSec);
     hourAlarm_ = std::make_unique<lumivox::WallAlarm>(tmrHour);
     rules_ = std::make_unique<lumivox::FormRules>(lumivox::FormRules::Parts{
@@ -62,6 +66,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     connect(hourAlarm_.get(), &lumivox::WallAlarm::rang, this, [this] { rules_->tmrHourTimer(); });
     connect(tmr1, &QTimer::timeout, this, [this] { rules_->tmr1Timer(); });
     connect(saveDelay_, &QTimer::timeout, this, [this] { rules_->SaveDelayElapsed(); });
+    connect(hotKey_, &lumivox::GlobalHotKey::pressed, this, [this] { rules_->HotKeyPressed(); });
     CreateControls();
     rules_->FormCreate();
     tmr1->start();
@@ -99,6 +104,8 @@ std::string TForm1::Text(ControlId id) const {
         return box->currentText().toStdString();
     if (auto* label = Control<QLabel>(id))
         return label->text().toStdString();
+    if (auto* line = Control<QLineEdit>(id))
+        return line->text().toStdString();
     return {};
 }
 
@@ -113,7 +120,10 @@ void TForm1::SetText(ControlId id, const std::string& text) {
         label->setText(QString::fromStdString(text));
         if (!label->parentWidget()->layout()) // a laid-out label is sized by its strip
             label->adjustSize();
+        return;
     }
+    if (auto* line = Control<QLineEdit>(id))
+        line->setText(QString::fromStdString(text));
 }
 
 void TForm1::SelectItem(ControlId id, int index) {
@@ -176,5 +186,17 @@ void TForm1::StartTipsDownload(int milliseconds) {
     limits.totalMs = milliseconds;
     lumivox::StartTipsDownload(lumivox::TipsUrl(), limits, this, [this](const QByteArray& body) {
         rules_->TipsArrived(body.toStdString());
+    });
+}
+
+lumivox::HotKeyGrab TForm1::GrabHotKey(const std::optional<lumivox::HotKey>& hotKey) {
+    return hotKey_->Grab(hotKey);
+}
+
+void TForm1::EndSoon() {
+    // After the event that asked: its answer goes out first.
+    QTimer::singleShot(0, this, [this] {
+        EndQuietly();
+        QCoreApplication::quit();
     });
 }

@@ -15,6 +15,7 @@ class TTrayIcon;
 
 namespace lumivox {
 class ClipSource;
+class GlobalHotKey;
 class QtTimerAlarm;
 class WallAlarm;
 namespace layout {
@@ -57,7 +58,7 @@ public:
     void EndQuietly();
     // Shows the window and makes it the active one, out of the tray if it hides there:
     // what a second start of the program asks for.
-    void BringToFront();
+    void BringToFront() override;
     // The About page's contents. The window builds them right after its first paint, or
     // at once when the page is chosen before that; later calls do nothing.
     void CreateAboutPage();
@@ -81,6 +82,8 @@ private:
     void ArmSaveDelay(int milliseconds) override;
     void CancelSaveDelay() override;
     void StartTipsDownload(int milliseconds) override;
+    lumivox::HotKeyGrab GrabHotKey(const std::optional<lumivox::HotKey>& hotKey) override;
+    void EndSoon() override;
 
     void CreateControls(); // mainform_controls.cpp
     // Builds, in the table's order, every control whose parent is built, the About
@@ -93,6 +96,7 @@ private:
     std::shared_ptr<lumivox::ClipSource> clipSource_;
     std::array<QWidget*, lumivox::kControlIdCount> controls_{};
     QTimer* saveDelay_ = nullptr;
+    lumivox::GlobalHotKey* hotKey_ = nullptr;
     std::unique_ptr<lumivox::QtTimerAlarm> secAlarm_;
     std::unique_ptr<lumivox::WallAlarm> hourAlarm_;
     std::unique_ptr<lumivox::FormRules> rules_;

@@ -25,6 +25,7 @@
 
 #include "app/clickablelabel.h"
 #include "app/fitfont.h"
+#include "app/hotkeybox.h"
 #include "app/keepontop.h"
 #include "app/windowlayout.h"
 
@@ -151,6 +152,8 @@ QWidget* MakeWidget(QWidget* parent, const layout::Control& c) {
     }
     case layout::Kind::Memo:
         return MakeMemo(parent);
+    case layout::Kind::KeyBox:
+        return new lumivox::HotKeyBox(parent);
     }
     return nullptr;
 }
@@ -245,6 +248,10 @@ void TForm1::ForwardEvents(QWidget* widget, const layout::Control& c) {
         break;
     case layout::Kind::Combo:
         connect(static_cast<QComboBox*>(widget), &QComboBox::currentTextChanged, this,
+                [rules, id] { rules->Edited(id); });
+        break;
+    case layout::Kind::KeyBox:
+        connect(static_cast<lumivox::HotKeyBox*>(widget), &lumivox::HotKeyBox::edited, this,
                 [rules, id] { rules->Edited(id); });
         break;
     default:

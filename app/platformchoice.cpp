@@ -6,14 +6,10 @@
 
 namespace lumivox {
 
-namespace {
-
 bool IsWaylandSession() {
     return qgetenv("XDG_SESSION_TYPE") == "wayland" ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
-
-} // namespace
 
 void ChooseQtPlatform() {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)

@@ -8,4 +8,7 @@ namespace lumivox {
 // QT_QPA_PLATFORM is left alone. Also fixes how the 96-dpi layout is scaled.
 void ChooseQtPlatform();
 
+// The desktop session is a Wayland one (the program may still be on XWayland).
+bool IsWaylandSession();
+
 } // namespace lumivox

@@ -126,7 +126,7 @@ std::vector<Control> MakeControls() {
     all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
     all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
 
-    all.push_back(Group(grpUntil, ts3, 9, 161, 518, 120, "定点倒计时", 2));
+    all.push_back(Group(grpUntil, ts3, 9, 161, 518, 80, "定点倒计时", 2));
     all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
     all.push_back(Combo(cbbUntilHour, 32, 45, 70, "20", 0, 23, false, 20, 0, grpUntil));
     all.push_back(Label(lblUntil1, grpUntil, 103, 47, 8, 16, ":"));
@@ -135,7 +135,15 @@ std::vector<Control> MakeControls() {
     all.push_back(Combo(cbbUntilSec, 195, 45, 70, "0", 0, 59, false, 0, 2, grpUntil));
     all.push_back(Button(btnUntilStart, grpUntil, 290, 43, 27, "定点启动", 3));
     all.push_back(
-        Label(lblUntilHint, grpUntil, 15, 85, 272, 16, "报数和提示声音按“定时设置”页的选项"));
+        Label(lblUntilHint, grpUntil, 190, 22, 272, 16, "报数和提示声音按“定时设置”页的选项"));
+
+    // The hotkey that speaks the time from any window; the line below says why one is
+    // refused or where the desktop wants it set instead.
+    all.push_back(Label(lblHotKey, ts3, 15, 250, 80, 16, "报时快捷键"));
+    Control keyBox{edtHotKey, Kind::KeyBox, ts3, 100, 247, 150, 21, ""};
+    keyBox.tabOrder = 3;
+    all.push_back(keyBox);
+    all.push_back(Label(lblHotKeyHint, ts3, 15, 272, 0, 16, ""));
 
     all.push_back(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0));
     all.push_back(Docked(pnl1, Kind::Panel, ts2, 366, 0, 170, 311, Dock::Right, 1));
@@ -246,6 +254,7 @@ const std::vector<Setting>& Settings() {
         {"UntilMin", cbbUntilMin, true},
         {"UntilSec", cbbUntilSec, true},
         {"IsFollowDnd", chkFollowDnd, true},
+        {"HotKey", edtHotKey, true},
     };
     return settings;
 }

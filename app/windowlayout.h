@@ -10,7 +10,8 @@
 
 namespace lumivox::layout {
 
-enum class Kind { Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, Memo };
+// KeyBox: shows a key combination and takes the next one pressed.
+enum class Kind { Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, Memo, KeyBox };
 
 // Where a control sits in its parent: at its own place, or filling a side.
 enum class Dock { None, Client, Right, Bottom };

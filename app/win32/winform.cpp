@@ -7,6 +7,7 @@
 #include <string>
 
 #include "announcer/platform/defaultsound.h"
+#include "app/win32/winhotkey.h"
 #include "app/win32/winsingleinstance.h"
 #include "settings/platform/settingslocation.h"
 #include "tips/platform/wintips.h"
@@ -44,6 +45,7 @@ const NativeKind& NativeOf(lumivox::layout::Kind kind) {
         {K::Combo, WC_COMBOBOXW, WS_VSCROLL, 0, false},
         {K::Button, WC_BUTTONW, BS_PUSHBUTTON, 0, true},
         {K::Memo, WC_EDITW, ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE, false},
+        {K::KeyBox, WC_EDITW, ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE, false},
     };
     for (const NativeKind& k : kinds)
         if (k.kind == kind)
@@ -54,6 +56,8 @@ constexpr UINT kSecTimerMessage = WM_APP + 1;
 constexpr UINT kHourTimerMessage = WM_APP + 2;
 // The tips download's end, posted from the fetch's thread; lParam owns the body.
 constexpr UINT kTipsArrivedMessage = WM_APP + 3;
+// The end a command asked for, once its answer has gone.
+constexpr UINT kEndSoonMessage = WM_APP + 4;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT_PTR kTipsTimer = 2; // tmr1
 constexpr UINT kTipsInterval = 15000;
@@ -205,6 +209,14 @@ public:
         form_.tipsFetch_->Start();
     }
 
+    lumivox::HotKeyGrab GrabHotKey(const std::optional<lumivox::HotKey>& hotKey) override {
+        return form_.hotKey_->Grab(hotKey);
+    }
+
+    void BringToFront() override { form_.BringToFront(); }
+
+    void EndSoon() override { PostMessageW(form_.hwnd_, kEndSoonMessage, 0, 0); }
+
 private:
     TForm1& form_;
 };
@@ -251,6 +263,8 @@ bool TForm1::Create(int showCommand) {
                             width, height, nullptr, nullptr, instance, this);
     if (!hwnd_)
         return false;
+    hotKey_ = std::make_unique<lumivox::win::RegisteredHotKey>(hwnd_);
+    hotKeyEdited_ = [this] { rules_->Edited(ControlId::edtHotKey); };
     secAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kSecTimerMessage);
     hourAlarm_ = std::make_unique<lumivox::win::MessageAlarm>(hwnd_, kHourTimerMessage);
     // A close waits for the announcer: the process ends right after the window.
@@ -354,6 +368,8 @@ HWND TForm1::CreateControl(const layout::Control& c) {
         SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (c.kind == layout::Kind::Label || c.kind == layout::Kind::Link)
         SizeToText(control, text);
+    if (c.kind == layout::Kind::KeyBox)
+        lumivox::win::MakeHotKeyBox(control, &hotKeyEdited_);
     if (c.kind == layout::Kind::Combo) {
         SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), c.height - 6);
         SendMessageW(control, CB_SETITEMHEIGHT, 0, layout::Window().comboItemHeight);
@@ -474,6 +490,18 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         rules_->TipsArrived(*body);
         return 0;
     }
+    case WM_HOTKEY:
+        if (hotKey_ && hotKey_->IsPress(wParam))
+            rules_->HotKeyPressed();
+        return 0;
+    case WM_COPYDATA:
+        return lumivox::win::AnswerCommand(
+            hwnd_, wParam, lParam,
+            [this](const lumivox::Command& command) { return rules_->RunCommand(command); });
+    case kEndSoonMessage:
+        FormClose(false);
+        DestroyWindow(hwnd_);
+        return 0;
     case WM_ENDSESSION:
         if (wParam)
             FormClose(false);

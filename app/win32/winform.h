@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,9 @@
 #include "app/windowlayout.h"
 
 namespace lumivox {
+namespace win {
+class RegisteredHotKey;
+}
 class WinMainWindowTray;
 class WinTipsFetch;
 } // namespace lumivox
@@ -59,4 +63,6 @@ private:
     std::unique_ptr<lumivox::FormRules> rules_;
     std::unique_ptr<lumivox::WinMainWindowTray> tray_; // trycn1
     std::unique_ptr<lumivox::WinTipsFetch> tipsFetch_;
+    std::unique_ptr<lumivox::win::RegisteredHotKey> hotKey_;
+    std::function<void()> hotKeyEdited_; // the hotkey box's
 };

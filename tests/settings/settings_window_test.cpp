@@ -45,7 +45,8 @@ const std::string kDesignFile = "[Common]\r\n"
                                 "UntilHour=20\r\n"
                                 "UntilMin=0\r\n"
                                 "UntilSec=0\r\n"
-                                "IsFollowDnd=0\r\n";
+                                "IsFollowDnd=0\r\n"
+                                "HotKey=\r\n";
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);

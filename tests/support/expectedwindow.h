@@ -8,7 +8,7 @@ namespace lumivox::testing {
 
 struct ExpectedControl {
     ControlId id;
-    const char* kind; // Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, Memo
+    const char* kind; // Tabs, Page, Panel, Group, Label, Link, Check, Combo, Button, Memo, KeyBox
     ControlId parent;
     int left, top, width, height; // a label's size is its text's
     const char* text;
@@ -65,7 +65,7 @@ inline const ExpectedControl kExpectedControls[] = {
     {ControlId::lblPercent, "Label", ControlId::grpSound, 116, 28, 8, 16, "%"},
     {ControlId::chkMute, "Check", ControlId::grpSound, 150, 27, 60, 17, "静音"},
     {ControlId::btnSayTime, "Button", ControlId::grpSound, 15, 70, 113, 27, "现在报时"},
-    {ControlId::grpUntil, "Group", ControlId::ts3, 9, 161, 518, 120, "定点倒计时"},
+    {ControlId::grpUntil, "Group", ControlId::ts3, 9, 161, 518, 80, "定点倒计时"},
     {ControlId::lblUntil, "Label", ControlId::grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："},
     {ControlId::cbbUntilHour, "Combo", ControlId::grpUntil, 32, 45, 70, 24, "20"},
     {ControlId::lblUntil1, "Label", ControlId::grpUntil, 103, 47, 8, 16, ":"},
@@ -73,8 +73,11 @@ inline const ExpectedControl kExpectedControls[] = {
     {ControlId::lblUntil2, "Label", ControlId::grpUntil, 184, 47, 8, 16, ":"},
     {ControlId::cbbUntilSec, "Combo", ControlId::grpUntil, 195, 45, 70, 24, "0"},
     {ControlId::btnUntilStart, "Button", ControlId::grpUntil, 290, 43, 113, 27, "定点启动"},
-    {ControlId::lblUntilHint, "Label", ControlId::grpUntil, 15, 85, 272, 16,
+    {ControlId::lblUntilHint, "Label", ControlId::grpUntil, 190, 22, 272, 16,
      "报数和提示声音按“定时设置”页的选项"},
+    {ControlId::lblHotKey, "Label", ControlId::ts3, 15, 250, 80, 16, "报时快捷键"},
+    {ControlId::edtHotKey, "KeyBox", ControlId::ts3, 100, 247, 150, 21, ""},
+    {ControlId::lblHotKeyHint, "Label", ControlId::ts3, 15, 272, 0, 16, ""},
     {ControlId::mmoHelp, "Memo", ControlId::ts2, 0, 0, 366, 311, ""},
     {ControlId::pnl1, "Panel", ControlId::ts2, 366, 0, 170, 311, ""},
     {ControlId::lbl1, "Label", ControlId::pnl1, 29, 15, 112, 16, "Lumivox语音报时器"},

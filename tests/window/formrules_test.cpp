@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "announcer/mythread.h"
+#include "app/commandline.h"
 #include "app/formrules.h"
 #include "app/windowlayout.h"
 #include "fakesound.h"
@@ -38,6 +39,9 @@ public:
     int saveDelays = 0;
     bool saveDelayArmed = false;
     bool onTop = false;
+    std::string takenHotKey;          // a combination another program holds
+    std::vector<std::string> grabbed; // each asked for, "" for none
+    int fronts = 0, ends = 0;
 
     std::string Text(Id id) const override {
         const layout::Control& c = layout::Find(id);
@@ -68,6 +72,13 @@ public:
     }
     void CancelSaveDelay() override { saveDelayArmed = false; }
     void StartTipsDownload(int milliseconds) override { tipsDownloads.push_back(milliseconds); }
+    lumivox::HotKeyGrab GrabHotKey(const std::optional<lumivox::HotKey>& hotKey) override {
+        grabbed.push_back(hotKey ? lumivox::HotKeyText(*hotKey) : "");
+        return !grabbed.back().empty() && grabbed.back() == takenHotKey ? lumivox::HotKeyGrab::Taken
+                                                                        : lumivox::HotKeyGrab::Held;
+    }
+    void BringToFront() override { ++fronts; }
+    void EndSoon() override { ++ends; }
 
     // What the user does: a click on a check box changes it first.
     void Click(Id id) {
@@ -106,11 +117,11 @@ protected:
 };
 
 TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
-    TempFolder::Write(
-        folder.File("lvvoxclk.db"),
-        "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
-        "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
-        "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\nIsFollowDnd=1\r\n");
+    TempFolder::Write(folder.File("lvvoxclk.db"),
+                      "[Common]\r\nHourCounter=5\r\nMinuteCounter=x\r\nLastMinute=abc\r\n"
+                      "IsHour=1\r\nIsDispTop=1\r\nIsCircle=0\r\nIsQuarter=1\r\nIsQuiet=2\r\n"
+                      "QuietFrom=abc\r\nQuietTo=3\r\nVolume=250\r\nUntilMin=-5\r\nIsFollowDnd=1\r\n"
+                      "HotKey=Hyper+T\r\n");
     Open(folder.File(""));
     EXPECT_EQ(ui->selected[Id::cbbHour], 5);
     EXPECT_EQ(ui->selected[Id::cbbMin], -1); // no item of that text: none selected
@@ -125,6 +136,7 @@ TEST_F(FormRulesTest, StoredValuesReachTheControlsAsEachKindTakesThem) {
     EXPECT_EQ(ui->selected[Id::cbbQuietTo], 3);
     EXPECT_EQ(ui->selected[Id::cbbVolume], 100);
     EXPECT_EQ(ui->selected[Id::cbbUntilMin], 0);
+    EXPECT_EQ(ui->text[Id::edtHotKey], "");
     // A stored check runs the box's click: the chime wakes, the window stays on top.
     EXPECT_TRUE(rules->ChimeEngine().Enabled());
     EXPECT_TRUE(ui->onTop);
@@ -263,6 +275,144 @@ TEST_F(FormRulesTest, TimeOfDayPassedIsTomorrowTimeIsSaidNowDndHoldsOnlyTheChime
     EXPECT_EQ(desktop->asked, 1);
     rules->Announcer->Post(lumivox::RequestKind::Cue, 22);
     EXPECT_GT(heardUpToCue(11), 11u);
+}
+
+TEST_F(FormRulesTest, TheHotKeyIsHeldSavedAndATakenOneRefusedWithTheOldKept) {
+    TempFolder::Write(folder.File("lvvoxclk.db"), "[Common]\r\nHotKey=ctrl+alt+t\r\n");
+    Open(folder.File(""));
+    EXPECT_EQ(ui->text[Id::edtHotKey], "Ctrl+Alt+T");
+    ui->takenHotKey = "Alt+F9";
+    for (const char* pressed : {"Alt+F9", "Ctrl+Shift+F5"}) {
+        ui->text[Id::edtHotKey] = pressed;
+        rules->Edited(Id::edtHotKey);
+    }
+    EXPECT_EQ(ui->grabbed, (std::vector<std::string>{"Ctrl+Alt+T", "Alt+F9", "Ctrl+Shift+F5"}));
+    EXPECT_EQ(ui->text[Id::lblHotKeyHint], "");
+    EXPECT_EQ(ui->saveDelays, 1);
+    rules->SaveDelayElapsed();
+    EXPECT_NE(Stored().find("HotKey=Ctrl+Shift+F5\r\n"), std::string::npos);
+    ui->text[Id::edtHotKey] = "Alt+F9";
+    rules->Edited(Id::edtHotKey);
+    EXPECT_EQ(ui->text[Id::lblHotKeyHint], "快捷键已被占用");
+    EXPECT_EQ(ui->text[Id::edtHotKey], "Ctrl+Shift+F5");
+    EXPECT_EQ(ui->saveDelays, 1);
+}
+
+TEST_F(FormRulesTest, CommandsActAsTheirButtonsAndTheHotKeyTwiceSaysWhatIsLeft) {
+    clock->wallOffset = 20'000LL * 86'400'000 + 20 * 3'600'000 + 500 - clock->now; // 20:00:00.5
+    Open(folder.File(""));
+    const auto run = [&](std::vector<std::string> args) {
+        const lumivox::ParsedCommand parsed = lumivox::ParseCommand(args);
+        EXPECT_TRUE(parsed.command) << parsed.error;
+        return parsed.command ? rules->RunCommand(*parsed.command) : lumivox::CommandReply{};
+    };
+    EXPECT_EQ(run({"--status"}).text, "idle");
+    EXPECT_EQ(run({"--countdown", "0:0:5"}).status, lumivox::kExitUsage); // nothing to count
+    EXPECT_FALSE(rules->CountdownEngine().Ticking());
+    // Options given replace the page's.
+    ui->checked[Id::chkMin] = true;
+    EXPECT_EQ(run({"--countdown", "0:1:5", "--last-seconds", "5/1", "--cue"}).status, 0);
+    EXPECT_FALSE(ui->Checked(Id::chkMin));
+    EXPECT_TRUE(ui->Checked(Id::chkSec) && ui->Checked(Id::chkLastOne));
+    EXPECT_EQ(ui->text[Id::cbbLastSec], "5");
+    EXPECT_EQ(run({"--status"}).text, "00:01:05");
+    lumivox::testing::RunUntil(*clock, alarm, clock->now + 2000, [&] { rules->tmrSecTimer(); });
+    EXPECT_EQ(run({"--status", "--json"}).text,
+              R"({"state":"counting","left":63,"until":null,"cyclic":false})");
+
+    // The hotkey: the time (eight clips at 20:00), then 还剩一分钟 and 三.
+    rules->HotKeyPressed();
+    clock->now += 900;
+    rules->HotKeyPressed();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sound->Played().size() < 14 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::vector<int> tail;
+    for (std::size_t i = 8; i < sound->Played().size(); ++i)
+        for (int k = 0; k < lumivox::kClipCount; ++k)
+            if (sound->Played()[i] == rules->Clips.Clip(k).data)
+                tail.push_back(k);
+    EXPECT_EQ(tail, (std::vector<int>{18, 19, 1, 20, 21, 3}));
+
+    EXPECT_EQ(run({"--until", "20:10"}).status, 0);
+    EXPECT_EQ(run({"--status"}).text, "until 20:10:00 00:09:56");
+    run({"--stop"});
+    EXPECT_EQ(run({"--status"}).text, "idle");
+    run({"--show"});
+    run({"--quit"});
+    EXPECT_EQ(ui->fronts + ui->ends, 2);
+    rules->SaveDelayElapsed();
+    EXPECT_NE(Stored().find("IsSecondCounter=1\r\nLastSecond=5\r\n"), std::string::npos);
+}
+
+// What the command line takes, and what it refuses before any copy is asked.
+TEST(CommandLine, ReadsEachCommandAndRefusesMalformedOnes) {
+    using A = lumivox::CommandAction;
+    struct Row {
+        std::vector<std::string> args;
+        A action;          // when accepted
+        const char* error; // the start of the one line, when refused
+    };
+    const Row rows[] = {
+        {{}, A::Start, nullptr},
+        {{"--countdown", "1:2:3", "--cyclic", "--last-minutes", "60/30"}, A::Countdown, nullptr},
+        {{"--until", "23:59:59"}, A::Until, nullptr},
+        {{"--status", "--json"}, A::Status, nullptr},
+        {{"--countdown", "1:99:0"}, A::Start, "--countdown takes H:M:S"},
+        {{"--countdown", "abc"}, A::Start, "--countdown takes H:M:S"},
+        {{"--countdown", "24:0:0"}, A::Start, "--countdown takes H:M:S"},
+        {{"--countdown"}, A::Start, "--countdown takes H:M:S"},
+        {{"--until", "25:00"}, A::Start, "--until takes"},
+        {{"--until", "7"}, A::Start, "--until takes"},
+        {{"--last-seconds", "5/0", "--countdown", "0:0:9"}, A::Start, "--last-seconds takes N/M"},
+        {{"--countdown", "0:0:9", "--cyclic"}, A::Start, "nothing to count"},
+        {{"--stop", "--cue"}, A::Start, "--cyclic, --cue"},
+        {{"--stop", "--quit"}, A::Start, "one command at a time"},
+        {{"--say-time", "--json"}, A::Start, "--json goes with --status"},
+        {{"-x"}, A::Start, "unknown argument: -x"},
+    };
+    for (const Row& row : rows) {
+        const lumivox::ParsedCommand parsed = lumivox::ParseCommand(row.args);
+        SCOPED_TRACE(row.args.empty() ? "" : row.args[0] + " " + parsed.error);
+        ASSERT_EQ(parsed.command.has_value(), row.error == nullptr);
+        if (row.error)
+            EXPECT_EQ(parsed.error.rfind(row.error, 0), 0u);
+        else
+            EXPECT_EQ(parsed.command->action, row.action);
+    }
+    // The running copy reads a request as the command line would, and nothing else.
+    const auto request = [](std::vector<std::string> args) {
+        return lumivox::CommandRequest(*lumivox::ParseCommand(args).command);
+    };
+    EXPECT_EQ(request({"--countdown", "0:0:7", "--cue"}),
+              "lumivox-command\t--countdown\t0:0:7\t--cue\n");
+    EXPECT_TRUE(lumivox::ReadCommandRequest(request({"--stop"})));
+    for (const std::string junk :
+         {"lumivox-command\t--help\n", "lumivox-command\n", "activate\n",
+          "lumivox-command\t--until\t25:00\n", "x\t--stop\n", "lumivox-command\t--stop"})
+        EXPECT_FALSE(lumivox::ReadCommandRequest(junk)) << junk;
+    EXPECT_EQ(lumivox::ReadReplyLine("3\tnot running\n")->text, "not running");
+    EXPECT_FALSE(lumivox::ReadReplyLine("0\ta\nb\n"));
+
+    // Hotkeys as the settings file spells them.
+    struct Key {
+        const char* text;
+        const char* read; // "" for none
+    };
+    const Key keys[] = {{"ctrl+alt+t", "Ctrl+Alt+T"},
+                        {"Shift+Meta+f12", "Shift+Meta+F12"},
+                        {"F9", "F9"},
+                        {"Pause", "Pause"},
+                        {"T", ""},
+                        {"Shift+Space", ""},
+                        {"Ctrl+Ctrl+T", ""},
+                        {"Ctrl+", ""},
+                        {"Hyper+T", ""},
+                        {"", ""}};
+    for (const Key& key : keys) {
+        const std::optional<lumivox::HotKey> hotKey = lumivox::ParseHotKey(key.text);
+        EXPECT_EQ(hotKey ? lumivox::HotKeyText(*hotKey) : "", key.read) << key.text;
+    }
 }
 
 // Docking, group boxes flattened for Win32, and the Tab walk, from the one table.

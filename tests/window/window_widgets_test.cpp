@@ -57,11 +57,17 @@ protected:
 namespace layout = lumivox::layout;
 
 const char* QtClass(const std::string& kind) {
-    static const std::map<std::string, const char*> classes = {
-        {"Tabs", "QTabWidget"},    {"Page", "QWidget"},    {"Panel", "QFrame"},
-        {"Group", "QGroupBox"},    {"Label", "QLabel"},    {"Link", "lumivox::ClickableLabel"},
-        {"Check", "QCheckBox"},    {"Combo", "QComboBox"}, {"Button", "QPushButton"},
-        {"Memo", "QPlainTextEdit"}};
+    static const std::map<std::string, const char*> classes = {{"Tabs", "QTabWidget"},
+                                                               {"Page", "QWidget"},
+                                                               {"Panel", "QFrame"},
+                                                               {"Group", "QGroupBox"},
+                                                               {"Label", "QLabel"},
+                                                               {"Link", "lumivox::ClickableLabel"},
+                                                               {"Check", "QCheckBox"},
+                                                               {"Combo", "QComboBox"},
+                                                               {"Button", "QPushButton"},
+                                                               {"Memo", "QPlainTextEdit"},
+                                                               {"KeyBox", "lumivox::HotKeyBox"}};
     return classes.at(kind);
 }
 
