@@ -4,15 +4,20 @@
 #      that window becomes the active one;
 #   2. with the window hidden in the tray, a second start brings it back, active;
 #   3. two starts at the same moment leave exactly one copy;
-#   4. after the running copy is killed (kill -9) a new start runs normally.
-# Usage: single_instance_e2e.sh PATH_TO_LUMIVOX. Exits 77 (skipped) without a test desktop.
+#   4. after the running copy is killed (kill -9) a new start runs normally;
+#   5. the command line drives the running copy (a countdown heard on the sink as the
+#      start button's, the status, a usage error that changes nothing, stop, quit)
+#      and the hotkey from the settings file speaks the time from any window.
+# Usage: single_instance_e2e.sh PATH_TO_LUMIVOX SOURCE_DIR. Exits 77 (skipped) without
+# a test desktop.
 set -uo pipefail
 
 program=${1:-}
+source_dir=${2:-}
 [[ -x $program ]] || { echo "skip: program not built"; exit 77; }
 # shellcheck source=../support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
-needs_desktop xdotool xprop xwininfo wmctrl
+needs_desktop xdotool xprop xwininfo wmctrl parec
 
 work=$(mktemp -d /tmp/single-instance.XXXXXX)
 source "$(dirname "$0")/desktop.sh"
@@ -115,5 +120,65 @@ check "one window in all" one_window
 check "the survivor runs on" kill -0 "$survivor"
 close_window
 check "and ends when closed" wait_until 30 gone "$survivor"
+
+echo "== the command line and the hotkey"
+lumivox() { (cd "$work/app" && ./lumivox "$@"); }
+find_clips() { python3 "$source_dir/tests/win32/find_clips.py" "$@"; }
+clips="$source_dir/resources/clips"
+out=$(lumivox --status)
+check "--status with no copy: not running, status 3 ($out)" [ "$out:$?" = "not running:3" ]
+check "and no copy was started for it" [ "$(window_count)" -eq 0 ]
+printf '[Common]\r\nIsHour=0\r\nIsHalf=0\r\nHotKey=ctrl+alt+t\r\n' >"$work/app/lvvoxclk.db"
+start
+copy=$pid
+check "a copy runs" wait_until 30 main_window_of "$copy"
+for attempt in 1 2 3; do
+    record_sink "$work/count.raw" 8.5 lumivox --countdown 0:0:7 --last-seconds 5/1 --cue
+    find_clips "$work/count.raw" "$clips/WAV5.wav" "$clips/WAV4.wav" "$clips/WAV3.wav" \
+        "$clips/WAV2.wav" "$clips/WAV21.wav" >"$work/heard"
+    heard=$?
+    echo "attempt $attempt:"
+    cat "$work/heard"
+    if ((heard == 0)) && one_second_apart "$work/heard"; then break; fi
+done
+check "--countdown 0:0:7 --last-seconds 5/1 --cue: 5, 4, 3, 2, the cue" test "$heard" -eq 0 &&
+    check "one second apart, as the start button's" one_second_apart "$work/heard"
+# Nothing is said until 5:00 is left: the hotkey below is heard alone.
+lumivox --countdown 0:5:40 --last-minutes 5/1
+left=$(lumivox --status)
+check "--status prints what is left ($left)" grep -qE "^00:05:[0-9]{2}$" <<<"$left"
+error=$(lumivox --countdown 1:99:0 2>&1)
+check "a malformed time is a usage error" [ $? -eq 2 ]
+check "that says what is wrong" grep -q "^lumivox: --countdown takes H:M:S" <<<"$error"
+left=$(lumivox --status --json)
+check "and the countdown runs on ($left)" grep -qE '^\{"state":"counting","left":3[0-9]{2},' <<<"$left"
+
+# The hotkey is held on the X server: pressed with another window in front.
+[[ -n ${other:-} ]] && xdotool windowactivate --sync "$other" >/dev/null 2>&1
+record_sink "$work/once.raw" 5 xdotool key ctrl+alt+t
+clearly_first() { # recording, clip
+    find_clips "$1" "$2" >"$work/first" && cat "$work/first" && awk '{ exit $2 < 0.7 }' "$work/first"
+}
+check "the hotkey: the time is heard" clearly_first "$work/once.raw" "$clips/WAV11.wav"
+record_sink "$work/twice.raw" 8 xdotool key ctrl+alt+t ctrl+alt+t
+once=$(sound_ms "$work/once.raw")
+twice=$(sound_ms "$work/twice.raw")
+check "twice within a second: what is left follows the time (${once} ms, ${twice} ms)" \
+    [ "$twice" -gt $((once + 800)) ]
+
+lumivox --stop
+check "--stop: idle" [ "$(lumivox --status)" = idle ]
+opened_count() { wc -l <"$work/opened" 2>/dev/null || echo 0; }
+opened=$(opened_count)
+lumivox --quit
+check "--quit ends the copy" wait_until 20 gone "$copy"
+sleep 1
+check "without opening the home page" [ "$(opened_count)" -eq "$opened" ]
+check "the settings file keeps the hotkey" grep -q $'^HotKey=Ctrl+Alt+T\r$' "$work/app/lvvoxclk.db"
+check "and the options the commands set" grep -q $'^IsMinuteCounter=1\r$' "$work/app/lvvoxclk.db"
+(cd "$work/app" && exec ./lumivox --say-time) >"$work/say.log" 2>&1 &
+started+=("$!")
+check "--say-time with no copy starts one" wait_until 30 main_window_of "$!"
+close_window
 
 finish

@@ -32,7 +32,8 @@ inline std::unique_ptr<TForm1> MakeForm(const std::string& settingsDir,
 // A window over a fresh settings folder of its own.
 struct FormFixture {
     QTemporaryDir settingsDir;
-    std::unique_ptr<TForm1> form = MakeForm(settingsDir.path().toStdString());
+    std::shared_ptr<SoundOutput> sound = std::make_shared<SilentSound>();
+    std::unique_ptr<TForm1> form = MakeForm(settingsDir.path().toStdString(), sound);
 };
 
 // The message boxes shown while it lives, in order, instead of on the screen.

@@ -61,25 +61,10 @@ import -window root "$artifacts/wine-timer-page.png" 2>/dev/null
 # On a busy machine the sound server can run dry and drop part of a clip: a run whose
 # clips are not clearly heard is tried again (the countdown has ended by then).
 clips="$source_dir/resources/clips"
-heard_well() {
-    # One second apart (a tick's late start shifts its clip, not the next ones).
-    # shellcheck disable=SC2016 # awk's own fields
-    awk '{ if (NR > 1 && ($1 - last < 850 || $1 - last > 1250)) bad = 1
-           if ($2 < 0.7) bad = 1; last = $1 }
-         END { exit bad }' "$work/heard"
-}
+heard_well() { one_second_apart "$work/heard"; }
 # Records the sink into FILE while clicking at X Y and for SECONDS after.
 record_click() { # file x y seconds
-    parec --latency-msec=20 -d cap.monitor --rate=22050 --channels=1 --format=s16le \
-        --raw >"$1" 2>/dev/null &
-    local recorder=$!
-    started+=("$recorder")
-    wait_until 10 test -s "$1"
-    sleep 0.5
-    xdotool mousemove --window "$wid" "$2" "$3" click 1
-    sleep "$4"
-    kill -INT "$recorder"
-    wait "$recorder" 2>/dev/null
+    record_sink "$1" "$4" xdotool mousemove --window "$wid" "$2" "$3" click 1
 }
 for attempt in 1 2 3; do
     # 启动: the countdown group (9, 5) on the timer page, the button (15, 239) 113×27

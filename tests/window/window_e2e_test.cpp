@@ -1,12 +1,13 @@
 // The window on a real X display with a real window manager: what the window manager
-// is told (on-top state, allowed actions, place) and what the user sees (screenshots
-// of both pages, saved under <build>/artifacts/).
+// is told (on-top state, allowed actions, place), what the user sees (screenshots
+// of both pages, saved under <build>/artifacts/), and the hotkey held on the X server.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/globalhotkey.h"
 #include "formfixture.h"
 
 namespace {
@@ -131,6 +133,37 @@ int CountColour(const QImage& image, QRect area, QColor colour) {
                 ++count;
         }
     return count;
+}
+
+// The box takes the combination pressed in it; one another client holds is refused
+// with the old one kept; the one held speaks the time from whatever has the focus.
+TEST_F(WindowOnDesktop, TheHotKeyBoxTakesACombinationAndThePressIsHeard) {
+    lumivox::GlobalHotKey otherClient;
+    ASSERT_EQ(otherClient.Grab(lumivox::ParseHotKey("Ctrl+Alt+J")), lumivox::HotKeyGrab::Held);
+    auto* box = form->Control<QLineEdit>(Id::edtHotKey);
+    auto* hint = form->Control<QLabel>(Id::lblHotKeyHint);
+    form->Control<QTabWidget>(Id::pgc1)->setCurrentIndex(1);
+    box->setFocus();
+    const Qt::KeyboardModifiers ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    QTest::keyClick(box, Qt::Key_K, ctrlAlt);
+    EXPECT_EQ(box->text(), "Ctrl+Alt+K");
+    QTest::keyClick(box, Qt::Key_J, ctrlAlt);
+    EXPECT_EQ(box->text(), "Ctrl+Alt+K");
+    EXPECT_EQ(hint->text().toStdString(), "快捷键已被占用");
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTest::keyClick(box, Qt::Key_Shift, Qt::ShiftModifier);
+    EXPECT_EQ(box->text(), "Ctrl+Alt+K");
+
+    // Pressed on the X server, not in the window: the time, eight clips or more.
+    auto* sound = static_cast<lumivox::testing::SilentSound*>(fixture.sound.get());
+    ::Run("xdotool", {"key", "ctrl+alt+k"});
+    EXPECT_TRUE(WaitFor([&] { return sound->Played().size() >= 8; }));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    EXPECT_EQ(box->text(), "");
+    const std::size_t heard = sound->Played().size();
+    ::Run("xdotool", {"key", "ctrl+alt+k"});
+    QTest::qWait(1000);
+    EXPECT_EQ(sound->Played().size(), heard);
 }
 
 TEST_F(WindowOnDesktop, ScreenshotOfEachPage) {
