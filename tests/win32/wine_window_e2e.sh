@@ -10,6 +10,8 @@
 #     text is saved soon after it was typed;
 #   - keep-on-top puts the window above the others and takes it back;
 #   - the more-settings page (screenshot): 现在报时 is heard;
+#   - the hotkey from the settings file (RegisterHotKey) speaks the time; --status and
+#     --say-time reach the running copy through its window;
 #   - the home page link on the About page opens the home page (screenshot);
 #   - closing writes every setting into that file (and nothing into the per-user
 #     folder) and asks for the home page.
@@ -41,7 +43,7 @@ folder="$work/便携版 计时器"
 mkdir -p "$folder"
 cp "$program" "$folder/lumivox.exe"
 settings="$folder/lvvoxclk.db"
-printf '[Common]\r\nHourCounter=0\r\nMinuteCounter=0\r\nSecondCounter=7\r\nIsSecondCounter=1\r\nLastSecond=5\r\nPerSecond=1\r\nIsLastOne=1\r\n' >"$settings"
+printf '[Common]\r\nHourCounter=0\r\nMinuteCounter=0\r\nSecondCounter=7\r\nIsSecondCounter=1\r\nLastSecond=5\r\nPerSecond=1\r\nIsLastOne=1\r\nHotKey=Ctrl+Alt+T\r\n' >"$settings"
 # The per-user folder (%APPDATA%\Lumivox) of every user of the prefix.
 per_user() { find "$WINEPREFIX/drive_c/users" -maxdepth 4 -name Lumivox -type d; }
 per_user | xargs -r rm -rf
@@ -112,6 +114,24 @@ record_click "$work/now.raw" 345 115 4
 check "现在报时: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
     "$work/now.raw" "$clips/WAV11.wav"
 
+# The hotkey the settings file names, registered with the system; Wine hands a key to
+# it while one of its windows has the focus.
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1
+record_sink "$work/hotkey.raw" 4 xdotool key ctrl+alt+t
+check "the hotkey: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
+    "$work/hotkey.raw" "$clips/WAV11.wav"
+# Commands for the running copy, answered through its window.
+status=$("$wine" "$folder/lumivox.exe" --status 2>/dev/null | tr -d '\r')
+check "--status: the running copy answers ($status)" test "$status" = idle
+record_sink "$work/say.raw" 4 "$wine" "$folder/lumivox.exe" --say-time
+check "--say-time: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
+    "$work/say.raw" "$clips/WAV11.wav"
+# The hotkey box (100, 247) 150×21 on the page takes the next combination pressed.
+xdotool mousemove --window "$wid" 179 284 click 1
+xdotool key --window "$wid" ctrl+alt+k Escape
+check "the hotkey box takes a new combination, saved soon after" \
+    wait_until 5 grep -q $'^HotKey=Ctrl+Alt+K\r$' "$settings"
+
 # The About page, the third; the home page address on it is a link to the home page.
 xdotool mousemove --window "$wid" 195 12 click 1
 sleep 1
@@ -130,6 +150,7 @@ check "settings keep what was read" grep -q "SecondCounter=7" "$settings"
 check "lines end in CR LF" grep -q $'^IsCircle=0\r$' "$settings"
 check "the more-settings keys are written too" grep -q $'^UntilHour=20\r$' "$settings"
 check "the do-not-disturb box is written, off" grep -q $'^IsFollowDnd=0\r$' "$settings"
+check "the hotkey is kept" grep -q $'^HotKey=Ctrl+Alt+K\r$' "$settings"
 check "nothing in the per-user folder" test -z "$(per_user)"
 check "home page asked for at close" \
     wait_until 10 test "$(grep -cxE "http://lumivox.example/?" "$LUMIVOX_OPENED_LOG")" -eq 2
