@@ -10,6 +10,7 @@ scripts/testenv.sh) and prints one JSON object per measurement run.
   onset-announcer BENCH         request posted -> first loud sample on the sink monitor
   onset-command -- CMD...       process start -> first loud sample on the sink monitor
   close-inprocess BENCH DIR MODE  "closing" printed -> process exit
+  run-time NAME -- CMD...       process start -> exit, for a command that ends itself
   paint    CLASS CWD -- CMD...  process start -> first damage only (ended with SIGTERM)
 
 Window painting is seen through the X DAMAGE extension: the first damage report on
@@ -383,6 +384,14 @@ def onset_command(cmd, runs):
     rec.stop()
 
 
+def run_time(name, cmd):
+    """One run of a command that ends by itself: process start -> exit."""
+    start = now_ns()
+    proc = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    ms = (now_ns() - start) / 1e6
+    emit(what="run", program=name, run_ms=ms if proc.returncode == 0 else None)
+
+
 def close_inprocess(bench, settings_dir, mode):
     proc = subprocess.Popen([bench, settings_dir, mode], stdout=subprocess.PIPE, text=True)
     line = proc.stdout.readline()
@@ -411,6 +420,9 @@ def main(argv):
     elif verb == "onset-command":
         dash = argv.index("--")
         onset_command(argv[dash + 1:], int(argv[2]))
+    elif verb == "run-time":
+        dash = argv.index("--")
+        run_time(argv[2], argv[dash + 1:])
     elif verb == "close-inprocess":
         close_inprocess(argv[2], argv[3], argv[4])
     else:

@@ -30,7 +30,10 @@
 #   onset      request posted (bench_app_speech_onset: the real announcer thread and
 #              PulseAudio output) or command started (saytime) -> first chunk holding a
 #              sample above 500 read from the null sink's monitor (parec, 10 ms latency);
-#              the reference is paplay --latency-msec=50 of the first clip spoken
+#              the reference is paplay --latency-msec=50 of the first clip spoken;
+#              hotkey: xdotool key started -> first loud chunk, against a running copy
+#   command    lumivox --status against a running copy, process start -> exit; the
+#              reference is lumivox --version (no copy asked), alternating
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
@@ -104,7 +107,9 @@ probe=(python3 "$root/bench/desktop_bench.py")
 # countdown.
 mkdir -p "$work/app" "$work/close"
 cp "$build/app/lumivox" "$work/app/"
-printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\nIsQuarter=1\r\nIsQuiet=1\r\n' >"$work/app/lvvoxclk.db"
+# The hotkey is held too: its grab must add no wake-ups.
+printf '[Common]\r\nIsHour=1\r\nIsHalf=1\r\nIsQuarter=1\r\nIsQuiet=1\r\nHotKey=Ctrl+Alt+T\r\n' \
+    >"$work/app/lvvoxclk.db"
 mkdir -p "$work/bare"
 sep='@#$'
 printf 'Tip one%s%s\r\nTip two%s%s\r\nTip three%s%s\r\n' "$sep" http://tips.example/1 "$sep" \
@@ -155,6 +160,17 @@ log "== speech onset x $ONSET_RUNS"
 if ((have_saytime)); then
     "${probe[@]}" onset-command "$ONSET_RUNS" -- saytime >>"$results"
 fi
+log "== hotkey onset and command round trip, against a running copy"
+(cd "$work/app" && exec ./lumivox) >/dev/null 2>&1 &
+copy=$!
+for _ in $(seq 1 300); do "$work/app/lumivox" --status >/dev/null 2>&1 && break; sleep 0.1; done
+"${probe[@]}" onset-command "$ONSET_RUNS" -- xdotool key ctrl+alt+t >>"$results"
+for ((i = 0; i < ONSET_RUNS * 3; i++)); do
+    "${probe[@]}" run-time lumivox-status -- "$work/app/lumivox" --status >>"$results"
+    "${probe[@]}" run-time lumivox-version -- "$work/app/lumivox" --version >>"$results"
+done
+"$work/app/lumivox" --quit >/dev/null
+wait "$copy"
 testenv_stop
 
 log "== countdown accuracy ($COUNTDOWN_SECONDS s) and chime ($CHIME_BOUNDARIES boundaries)"

@@ -60,6 +60,11 @@ def main(argv):
     add("speech onset: request posted -> first sound at the null sink (ref: paplay, 50 ms)", "ms",
         values("onset", "lumivox", "onset_ms"), values("onset", "paplay", "onset_ms"),
         "saytime" if say else None, med(say), 2)
+    add("hotkey: xdotool key started -> first sound at the null sink (ref: paplay, 50 ms)", "ms",
+        values("onset", "xdotool", "onset_ms"), values("onset", "paplay", "onset_ms"), digits=2)
+    add("command round trip: lumivox --status to a running copy (ref: lumivox --version)", "ms",
+        values("run", "lumivox-status", "run_ms"), values("run", "lumivox-version", "run_ms"),
+        digits=2)
 
     countdown = open(countdown_path).read()
     m = re.search(r"\| locked to the clock \(precise\) \|\s*(\d+) \|\s*([-\d.]+) \|\s*([-\d.]+) \|\s*([-\d.]+) \|",
