@@ -474,9 +474,14 @@ void FormRules::HotKeyPressed() {
 }
 
 CommandReply FormRules::RunCommand(const Command& command) {
-    CommandReply reply{1, "the running copy could not do it"};
-    Guarded([&] { reply = Act(command); });
-    return reply;
+    // What went wrong goes back to the command line, not into a box nobody asked for.
+    try {
+        return Act(command);
+    } catch (const std::exception& error) {
+        return {1, error.what()};
+    } catch (...) {
+        return {1, "the running copy could not do it"};
+    }
 }
 
 void FormRules::SetBox(ControlId id, int value) {

@@ -308,6 +308,10 @@ TEST_F(FormRulesTest, CommandsActAsTheirButtonsAndTheHotKeyTwiceSaysWhatIsLeft) 
     };
     EXPECT_EQ(run({"--status"}).text, "idle");
     EXPECT_EQ(run({"--countdown", "0:0:5"}).status, lumivox::kExitUsage); // nothing to count
+    ui->checked[Id::chkSec] = true;
+    ui->text[Id::cbbPerSec] = "x";
+    EXPECT_EQ(run({"--countdown", "0:0:5"}).text, "'x' is not a valid integer value");
+    EXPECT_TRUE(ui->boxes.empty());
     EXPECT_FALSE(rules->CountdownEngine().Ticking());
     // Options given replace the page's.
     ui->checked[Id::chkMin] = true;
