@@ -33,10 +33,16 @@ std::vector<std::string> Arguments() {
 // A program with windows has no console of its own: output goes where it was sent,
 // or else to the console of whatever started it.
 void Print(DWORD stream, const std::string& text) {
+    auto valid = [](HANDLE h) { return h && h != INVALID_HANDLE_VALUE; };
     HANDLE out = GetStdHandle(stream);
-    if ((!out || out == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
+    if (!valid(out) && AttachConsole(ATTACH_PARENT_PROCESS)) {
         out = GetStdHandle(stream);
-    if (!out || out == INVALID_HANDLE_VALUE)
+        // Not every system fills in the standard handles on attaching.
+        if (!valid(out))
+            out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    }
+    if (!valid(out))
         return;
     DWORD mode = 0;
     DWORD written = 0;
