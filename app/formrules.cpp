@@ -129,7 +129,7 @@ void FormRules::FormCreate() {
     const HotKeyGrab grab = ui_.GrabHotKey(hotKey);
     if (grab != HotKeyGrab::Taken)
         heldHotKey_ = hotKey;
-    ShowHotKeyGrab(grab);
+    HotKeyGrabAnswered(grab);
     watching_ = true;
 }
 
@@ -439,7 +439,7 @@ void FormRules::HotKeyEdited() {
         if (wanted == heldHotKey_)
             return;
         const HotKeyGrab grab = ui_.GrabHotKey(wanted);
-        ShowHotKeyGrab(grab);
+        HotKeyGrabAnswered(grab);
         if (grab == HotKeyGrab::Taken) {
             ui_.SetText(ControlId::edtHotKey, heldHotKey_ ? HotKeyText(*heldHotKey_) : "");
             return;
@@ -449,7 +449,7 @@ void FormRules::HotKeyEdited() {
     });
 }
 
-void FormRules::ShowHotKeyGrab(HotKeyGrab grab) {
+void FormRules::HotKeyGrabAnswered(HotKeyGrab grab) {
     const char* line = grab == HotKeyGrab::Taken        ? kHotKeyTaken
                        : grab == HotKeyGrab::NotOffered ? kHotKeyNotOffered
                                                         : "";

@@ -112,6 +112,8 @@ public:
     void ClockChanged();
     // The hotkey: the time; pressed again within a second, what is left of the countdown.
     void HotKeyPressed();
+    // The desktop's answer about the hotkey, when it came after GrabHotKey returned.
+    void HotKeyGrabAnswered(HotKeyGrab grab);
     // A command from the command line, for this copy; what to print and exit with.
     CommandReply RunCommand(const Command& command);
 
@@ -149,7 +151,6 @@ private:
     void ShowRandomTip();
     void MakeEngines();
     void HotKeyEdited();
-    void ShowHotKeyGrab(HotKeyGrab grab);
     CommandReply Act(const Command& command);
     CommandReply Status(bool json) const;
     void SetBox(ControlId id, int value);

@@ -9,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include "app/platformchoice.h"
+#include "app/portalhotkey.h"
 
 namespace lumivox {
 
@@ -117,9 +118,18 @@ bool GlobalHotKey::Connect() {
 }
 
 HotKeyGrab GlobalHotKey::Grab(const std::optional<HotKey>& hotKey) {
-    // On Wayland only the desktop's own settings reach every window, XWayland or not.
-    if (IsWaylandSession() || QGuiApplication::platformName() == QLatin1String("wayland"))
-        return HotKeyGrab::NotOffered;
+    // On Wayland only the desktop reaches every window, XWayland or not: through its
+    // portal, whose answers come later.
+    if (IsWaylandSession() || QGuiApplication::platformName() == QLatin1String("wayland")) {
+        if (!portal_) {
+            portal_ = new PortalHotKey(this);
+            connect(portal_, &PortalHotKey::pressed, this, &GlobalHotKey::pressed);
+            connect(portal_, &PortalHotKey::notOffered, this, &GlobalHotKey::notOffered);
+        }
+        portal_->Bind(hotKey);
+        return portal_->Offered() == PortalHotKey::Offer::NotOffered ? HotKeyGrab::NotOffered
+                                                                     : HotKeyGrab::Held;
+    }
     if (!hotKey && !x_)
         return HotKeyGrab::Held; // no connection of its own until there is a hotkey
     if (QGuiApplication::platformName() != QLatin1String("xcb") || !Connect())

@@ -1,7 +1,7 @@
-// The hotkey that speaks the time, held on the X server: a passive grab of the
-// combination on the root window, whatever Num Lock and Caps Lock are doing. Not
-// offered on a Wayland session, where only the desktop's own settings reach every
-// window.
+// The hotkey that speaks the time. On X11 it is held on the X server: a passive grab
+// of the combination on the root window, whatever Num Lock and Caps Lock are doing.
+// On a Wayland session it is proposed to the desktop portal's global shortcuts, where
+// the desktop offers them.
 #pragma once
 #include <QObject>
 
@@ -13,6 +13,8 @@
 class QSocketNotifier;
 
 namespace lumivox {
+
+class PortalHotKey;
 
 class GlobalHotKey : public QObject {
     Q_OBJECT
@@ -27,6 +29,8 @@ public:
 
 signals:
     void pressed();
+    // Learnt later than Grab answered: the desktop offers no global shortcuts.
+    void notOffered();
 
 private:
     struct Connection;
@@ -35,6 +39,7 @@ private:
 
     std::unique_ptr<Connection> x_;
     QSocketNotifier* notifier_ = nullptr;
+    PortalHotKey* portal_ = nullptr;
 };
 
 } // namespace lumivox

@@ -67,6 +67,8 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     connect(tmr1, &QTimer::timeout, this, [this] { rules_->tmr1Timer(); });
     connect(saveDelay_, &QTimer::timeout, this, [this] { rules_->SaveDelayElapsed(); });
     connect(hotKey_, &lumivox::GlobalHotKey::pressed, this, [this] { rules_->HotKeyPressed(); });
+    connect(hotKey_, &lumivox::GlobalHotKey::notOffered, this,
+            [this] { rules_->HotKeyGrabAnswered(lumivox::HotKeyGrab::NotOffered); });
     CreateControls();
     rules_->FormCreate();
     tmr1->start();

@@ -6,6 +6,8 @@
     dnd_desktop.py portal SHOW_BANNERS [old]   the portal's Settings, where GNOME's
                                                show-banners is SHOW_BANNERS; "old" offers
                                                only Read, which wraps the value twice
+    dnd_desktop.py shortcuts 1                 the portal's GlobalShortcuts: prints each
+                                               trigger bound, then presses it once
 Prints "ready" once its name is owned.
 """
 import sys
@@ -57,6 +59,63 @@ class Portal(dbus.service.Object):
         return self.value(namespace, key, wrapped=2)
 
 
+SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
+DESKTOP = "/org/freedesktop/portal/desktop"
+
+
+class Answer(dbus.service.Object):
+    """A request or a session object of the portal's, at its own path."""
+
+    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
+    def Response(self, code, results):
+        pass
+
+    @dbus.service.method("org.freedesktop.portal.Session")
+    def Close(self):
+        self.remove_from_connection()
+
+
+class Shortcuts(dbus.service.Object):
+    def __init__(self, bus):
+        self.bus = bus
+        self.keep = []
+        super().__init__(bus, DESKTOP)
+
+    @dbus.service.method(PROPS, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        if interface == SHORTCUTS and name == "version":
+            return dbus.UInt32(1)
+        raise dbus.exceptions.DBusException("no such property",
+                                            name="org.freedesktop.DBus.Error.UnknownProperty")
+
+    def answer(self, sender, token, results):
+        path = f"{DESKTOP}/request/{sender[1:].replace('.', '_')}/{token}"
+        request = Answer(self.bus, path)
+        self.keep.append(request)
+        GLib.timeout_add(50, lambda: request.Response(dbus.UInt32(0), results) and False)
+        return dbus.ObjectPath(path)
+
+    @dbus.service.method(SHORTCUTS, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
+    def CreateSession(self, options, sender):
+        session = f"{DESKTOP}/session/{sender[1:].replace('.', '_')}/{options['session_handle_token']}"
+        self.keep.append(Answer(self.bus, session))
+        return self.answer(sender, options["handle_token"],
+                           {"session_handle": dbus.String(session)})
+
+    @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def BindShortcuts(self, session, shortcuts, parent, options, sender):
+        for shortcut_id, properties in shortcuts:
+            print("bound", shortcut_id, properties.get("preferred_trigger", ""), flush=True)
+        pressed = lambda: self.Activated(session, shortcuts[0][0], dbus.UInt64(0), {}) and False
+        GLib.timeout_add(500, pressed)
+        return self.answer(sender, options["handle_token"], {"shortcuts": shortcuts})
+
+    @dbus.service.signal(SHORTCUTS, signature="osta{sv}")
+    def Activated(self, session, shortcut_id, timestamp, options):
+        pass
+
+
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
@@ -64,6 +123,9 @@ def main():
     if kind == "notifications":
         name = dbus.service.BusName(NOTIFICATIONS, bus)
         keep = Notifications(bus, flag)
+    elif kind == "shortcuts":
+        name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
+        keep = Shortcuts(bus)
     else:
         name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
         keep = Portal(bus, flag, len(sys.argv) > 3 and sys.argv[3] == "old")

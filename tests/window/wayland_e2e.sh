@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs a window test in a headless Wayland compositor (weston) with no X display.
+# Runs a window test in a headless Wayland compositor (weston) with no X display:
+# once as it is, once more on a session bus of its own whose desktop portal offers
+# global shortcuts (tests/timing/dnd_desktop.py).
 # Usage: wayland_e2e.sh TEST_PROGRAM. Exits 77 (skipped) without weston or Qt's
 # Wayland plugin.
 set -uo pipefail
@@ -13,8 +15,11 @@ ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
 work=$(mktemp -d /tmp/wayland-e2e.XXXXXX)
 chmod 700 "$work"
 compositor=
+started=()
 cleanup() {
     [[ -n $compositor ]] && kill "$compositor" 2>/dev/null && wait "$compositor" 2>/dev/null
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,4 +36,15 @@ export WAYLAND_DISPLAY=wayland-test XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=way
 # Widgets draw into shared memory: no EGL client integration, whose GPU driver leaks
 # at exit in a way the sanitizer cannot be told about.
 export QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=none
-"$test_program"
+"$test_program" || exit 1
+
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 --nopidfile) ||
+    { echo "FAIL: dbus-daemon"; exit 1; }
+started+=("$(sed -n 2p <<<"$bus")")
+export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+/usr/bin/python3 "$(dirname "$0")/../timing/dnd_desktop.py" shortcuts 1 >"$work/portal.log" 2>&1 &
+started+=("$!")
+wait_until 10 grep -q ready "$work/portal.log" || { cat "$work/portal.log"; exit 1; }
+LUMIVOX_TEST_PORTAL=1 "$test_program" --gtest_filter='*Portal*' || exit 1
+grep -q "^bound say-time CTRL+ALT+t$" "$work/portal.log" ||
+    { cat "$work/portal.log"; echo "FAIL: the combination was not proposed"; exit 1; }
