@@ -109,6 +109,7 @@ void FormRules::FormCreate() {
                                   : std::make_unique<TMyThread>(Clips, sound_);
     Announcer->Resume();
     PostVolume();
+    StartVoices();
     // The chime follows its boxes, as their click handler sets it.
     chime_->Update();
     watching_ = true;
@@ -149,6 +150,8 @@ void FormRules::Clicked(ControlId id) {
             return PostVolume();
         case ControlId::btnSayTime:
             return btnSayTimeClick();
+        case ControlId::btnVoiceTry:
+            return btnVoiceTryClick();
         case ControlId::btnUntilStart:
             return btnUntilStartClick();
         case ControlId::lblTips:
@@ -167,6 +170,8 @@ void FormRules::Edited(ControlId id) {
         SaveSoon();
     if (id == ControlId::cbbVolume)
         PostVolume();
+    if (id == ControlId::cbbVoice)
+        Guarded([this] { VoiceChosen(); });
 }
 
 void FormRules::PostVolume() {
@@ -185,6 +190,13 @@ void FormRules::LoadSettings() {
         TIniFile ini(SettingsDirectory(settingsDir_, places_) + kSettingsFileName);
         if (!ini.SectionExists(kSection))
             return; // every control keeps its design value
+        // Not in the table: its list is filled at run time, and it is written only
+        // once a voice was chosen, so older files keep their bytes.
+        constexpr char kAbsent[] = "\x01";
+        voiceChoice_ = ini.ReadString(kSection, layout::kVoiceKey, kAbsent);
+        voiceStored_ = voiceChoice_ != kAbsent;
+        if (!voiceStored_)
+            voiceChoice_.clear();
         for (const layout::Setting& setting : layout::Settings()) {
             const layout::Control& c = layout::Find(setting.control);
             if (c.kind == layout::Kind::Check && setting.designValueWhenInvalid) {
@@ -234,6 +246,10 @@ void FormRules::SaveSettings() {
                     ini.WriteInteger(kSection, setting.key, ui_.Checked(setting.control) ? 1 : 0);
                 else
                     ini.WriteString(kSection, setting.key, ui_.Text(setting.control));
+            }
+            if (voiceStored_ || !voiceChoice_.empty()) {
+                ini.WriteString(kSection, layout::kVoiceKey, voiceChoice_);
+                voiceStored_ = true;
             }
         }
         ini.UpdateFile();

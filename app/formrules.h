@@ -3,8 +3,10 @@
 // the close. A front-end builds its widgets from the window table, implements
 // FormFrontEnd for them and forwards each event here.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "announcer/clipbank.h"
 #include "announcer/request.h"
@@ -16,6 +18,9 @@
 #include "timing/donotdisturb.h"
 
 class TMyThread;
+namespace lumivox {
+struct Voice;
+}
 class lvWebTips;
 
 namespace lumivox {
@@ -31,6 +36,8 @@ public:
     virtual void SetText(ControlId id, const std::string& text) = 0;
     // A pick-only combo box's item; layout::kNoItem leaves none selected.
     virtual void SelectItem(ControlId id, int index) = 0;
+    // A pick-only combo box's items in place of those it had; none is selected after.
+    virtual void SetItems(ControlId id, const std::vector<std::string>& items) = 0;
     virtual bool Checked(ControlId id) const = 0;
     // A changed state reaches FormRules::Clicked, as a click would.
     virtual void SetChecked(ControlId id, bool checked) = 0;
@@ -53,6 +60,9 @@ public:
     // body (as far as it came, empty on a failure) to FormRules::TipsArrived on the
     // window's thread.
     virtual void StartTipsDownload(int milliseconds) = 0;
+    // Runs work on a thread of its own, then done on the window's thread; done is
+    // dropped when the window has gone by then.
+    virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
 };
 
 class FormRules : private CountdownView, private ChimeView, private RequestPoster {
@@ -106,6 +116,8 @@ public:
     // The countdown to the time of day in the page's boxes.
     void btnUntilStartClick();
     void lblTipsClick();
+    // The time now, in the voice chosen (once it is loaded).
+    void btnVoiceTryClick();
 
     void LoadSettings();
     void SaveSettings();
@@ -130,6 +142,13 @@ private:
     void PostVolume();
     void ShowRandomTip();
     void MakeEngines();
+    // The voice (formvoice.cpp): the list of voices and the saved one at start, a
+    // pack loaded in the background whenever one is chosen.
+    void StartVoices();
+    void VoiceChosen();
+    void ApplyVoice();
+    void VoiceReady(const std::string& choice, std::shared_ptr<const Voice> voice);
+    std::string VoicesFolder() const;
 
     // CountdownView, ChimeView, RequestPoster.
     std::string BoxText(CountdownBox box) const override;
@@ -160,6 +179,12 @@ private:
     bool watching_ = false; // changes are saved: from the end of FormCreate
     bool saveDue_ = false;
     bool closed_ = false;
+    std::string voiceChoice_;  // as saved: empty the default, else a built-in's or pack's name
+    bool voiceStored_ = false; // the file names a voice: written back even when empty
+    int voiceLoad_ = 0;        // the newest load; older ones are dropped when they end
+    bool voiceLoading_ = false;
+    bool tryWhenLoaded_ = false;
+    bool fillingVoices_ = false; // the list is being set, not chosen from
 };
 
 } // namespace lumivox

@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "announcer/platform/defaultsound.h"
@@ -76,6 +78,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 }
 
 TForm1::~TForm1() {
+    alive_.reset();
     rules_.reset();
     if (Form1 == this)
         Form1 = nullptr;
@@ -119,6 +122,16 @@ void TForm1::SetText(ControlId id, const std::string& text) {
 void TForm1::SelectItem(ControlId id, int index) {
     if (auto* box = Control<QComboBox>(id))
         box->setCurrentIndex(index);
+}
+
+void TForm1::SetItems(ControlId id, const std::vector<std::string>& items) {
+    auto* box = Control<QComboBox>(id);
+    if (!box)
+        return;
+    box->clear();
+    for (const std::string& item : items)
+        box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(-1);
 }
 
 bool TForm1::Checked(ControlId id) const {
@@ -177,4 +190,22 @@ void TForm1::StartTipsDownload(int milliseconds) {
     lumivox::StartTipsDownload(lumivox::TipsUrl(), limits, this, [this](const QByteArray& body) {
         rules_->TipsArrived(body.toStdString());
     });
+}
+
+void TForm1::RunInBackground(std::function<void()> work, std::function<void()> done) {
+    // The global pool is waited for before the application object goes, so the
+    // application is there to take the result back to the window's thread.
+    QCoreApplication* application = QCoreApplication::instance();
+    std::weak_ptr<int> alive = alive_;
+    QThreadPool::globalInstance()->start(
+        [work = std::move(work), done = std::move(done), application, alive]() mutable {
+            work();
+            QMetaObject::invokeMethod(
+                application,
+                [done = std::move(done), alive] {
+                    if (!alive.expired())
+                        done();
+                },
+                Qt::QueuedConnection);
+        });
 }

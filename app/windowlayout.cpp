@@ -125,6 +125,14 @@ std::vector<Control> MakeControls() {
     all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
     all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
     all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
+    all.push_back(Label(lblVoice, grpSound, 15, 108, 32, 16, "语音"));
+    // The voices are listed at run time: the built-in ones, then the packs found.
+    all.push_back(Combo(cbbVoice, 50, 105, 110, "", 0, -1, false, kNoItem, 3, grpSound));
+    Control tryVoice = Button(btnVoiceTry, grpSound, 170, 103, 27, "试听", 4);
+    tryVoice.width = 72; // inside the group
+    all.push_back(tryVoice);
+    // Which clips of the chosen pack the built-in voice stands in for.
+    all.push_back(Label(lblVoiceNote, ts3, 15, 290, 512, 16, ""));
 
     all.push_back(Group(grpUntil, ts3, 9, 161, 518, 120, "定点倒计时", 2));
     all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
