@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 
 namespace lumivox {
 
@@ -15,6 +16,9 @@ constexpr int kStepsPerCrossing = 512;
 constexpr double kBeta = 8.6;
 constexpr double kPassPart = 0.9; // of the lower Nyquist frequency kept flat
 constexpr double kPi = 3.14159265358979323846;
+// Weights worked out ahead for every phase of a rate pair, up to this many (256 KB);
+// odd pairs work theirs out sample by sample.
+constexpr std::int64_t kMaxTableWeights = 64 * 1024;
 
 double BesselI0(double x) {
     double term = 1.0;
@@ -54,28 +58,55 @@ std::vector<float> Resample(const std::vector<float>& in, int inRate, int outRat
     // lie 1 / cutoff input samples apart.
     const double cutoff = kPassPart * std::min(1.0, static_cast<double>(outRate) / inRate);
     const auto reach = static_cast<std::int64_t>(std::ceil(kZeroCrossings / cutoff));
+    const std::int64_t taps = 2 * reach;
     const auto inCount = static_cast<std::int64_t>(in.size());
     const auto outCount = static_cast<std::size_t>(inCount * outRate / inRate);
+    // Output sample n lies (n * inRate mod outRate) / outRate past an input sample: with
+    // rates of a common divisor g that is one of outRate / g phases, whose weights are
+    // worked out once (a single phase when halving 44.1 kHz).
+    const std::int64_t g = std::gcd<std::int64_t>(inRate, outRate);
+    const std::int64_t phases = outRate / g;
     const double steps = cutoff * kStepsPerCrossing;
+    auto weight = [&](std::int64_t tap, double frac) {
+        const double at = std::abs(static_cast<double>(tap - reach + 1) - frac) * steps;
+        const auto i = static_cast<std::size_t>(at);
+        if (i >= kZeroCrossings * kStepsPerCrossing)
+            return 0.0f;
+        const double w = kernel[i] + (kernel[i + 1] - kernel[i]) * (at - static_cast<double>(i));
+        return static_cast<float>(w * cutoff);
+    };
+    const bool tabled = phases * taps <= kMaxTableWeights;
+    std::vector<float> table(tabled ? static_cast<std::size_t>(phases * taps) : 0);
+    for (std::int64_t p = 0; p < (tabled ? phases : 0); ++p)
+        for (std::int64_t t = 0; t < taps; ++t)
+            table[static_cast<std::size_t>(p * taps + t)] =
+                weight(t, static_cast<double>(p * g) / outRate);
     std::vector<float> out(outCount);
+    std::vector<float> own(tabled ? 0 : static_cast<std::size_t>(taps));
     for (std::size_t n = 0; n < outCount; ++n) {
-        // Exact position in input samples: whole part and fraction.
         const std::int64_t pos = static_cast<std::int64_t>(n) * inRate;
-        const std::int64_t centre = pos / outRate;
-        const double frac = static_cast<double>(pos % outRate) / outRate;
-        const std::int64_t first = std::max<std::int64_t>(0, centre - reach + 1);
-        const std::int64_t last = std::min<std::int64_t>(inCount - 1, centre + reach);
-        double sum = 0.0;
-        for (std::int64_t k = first; k <= last; ++k) {
-            const double at = std::abs(static_cast<double>(k - centre) - frac) * steps;
-            const auto i = static_cast<std::size_t>(at);
-            if (i >= kZeroCrossings * kStepsPerCrossing)
-                continue;
-            const double part = at - static_cast<double>(i);
-            const double w = kernel[i] + (kernel[i + 1] - kernel[i]) * part;
-            sum += in[static_cast<std::size_t>(k)] * w;
+        const std::int64_t first = pos / outRate - reach + 1;
+        const float* w = nullptr;
+        if (tabled) {
+            w = table.data() + (pos % outRate) / g * taps;
+        } else {
+            for (std::int64_t t = 0; t < taps; ++t)
+                own[static_cast<std::size_t>(t)] =
+                    weight(t, static_cast<double>(pos % outRate) / outRate);
+            w = own.data();
         }
-        out[n] = static_cast<float>(sum * cutoff);
+        const std::int64_t from = std::max<std::int64_t>(0, -first);
+        const std::int64_t to = std::min<std::int64_t>(taps, inCount - first);
+        // Four sums side by side: the compiler may not reorder one float sum itself.
+        float sums[4] = {0, 0, 0, 0};
+        std::int64_t t = from;
+        for (; t + 4 <= to; t += 4)
+            for (int k = 0; k < 4; ++k)
+                sums[k] += in[static_cast<std::size_t>(first + t + k)] *
+                           w[static_cast<std::size_t>(t + k)];
+        for (; t < to; ++t)
+            sums[0] += in[static_cast<std::size_t>(first + t)] * w[static_cast<std::size_t>(t)];
+        out[n] = (sums[0] + sums[1]) + (sums[2] + sums[3]);
     }
     return out;
 }
