@@ -54,8 +54,12 @@ void FormRules::StartVoices() {
     ui_.SetItems(ControlId::cbbVoice, builtIn);
     ui_.SelectItem(ControlId::cbbVoice, voiceChoice_ == kSecondVoice ? 1 : 0);
     fillingVoices_ = false;
-    ApplyVoice();
-    // The packs found, and the saved one loaded, without holding the window up.
+    // A saved pack is loaded once it is found: one gone since must not be reported.
+    const std::string saved = voiceChoice_;
+    const bool savedPack = !saved.empty() && saved != kSecondVoice;
+    if (!savedPack)
+        ApplyVoice();
+    // The packs found, without holding the window up.
     struct Found {
         std::vector<std::string> packs;
     };
@@ -69,7 +73,7 @@ void FormRules::StartVoices() {
                 // No list: the built-in voices only.
             }
         },
-        [this, found, builtIn] {
+        [this, found, builtIn, saved, savedPack] {
             if (closed_)
                 return;
             std::vector<std::string> items = builtIn;
@@ -86,6 +90,8 @@ void FormRules::StartVoices() {
             if (chosen == items.end()) {
                 // A pack gone since: the default, and nothing saved until a change.
                 voiceChoice_.clear();
+                ApplyVoice();
+            } else if (savedPack && voiceChoice_ == saved) {
                 ApplyVoice();
             }
         });
