@@ -42,6 +42,7 @@ public:
     // A changed state reaches FormRules::Clicked, as a click would.
     virtual void SetChecked(ControlId id, bool checked) = 0;
     virtual void SetEnabled(ControlId id, bool enabled) = 0;
+    virtual void SetVisible(ControlId id, bool visible) = 0;
     // What a control shows while the pointer rests on it, as plain text.
     virtual void SetHint(ControlId id, const std::string& text) = 0;
 

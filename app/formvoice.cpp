@@ -144,7 +144,9 @@ void FormRules::VoiceReady(const std::string& choice, std::shared_ptr<const Voic
         note = "语音包「" + choice + "」：没有可用的声音，已用内置语音代替";
     else if (isPack)
         note = ReplacedNote(choice, voice->replaced);
+    // Shown only while there is something to say: the line is the page's last.
     ui_.SetText(ControlId::lblVoiceNote, note);
+    ui_.SetVisible(ControlId::lblVoiceNote, !note.empty());
     if (Announcer)
         Announcer->UseVoice(std::move(voice));
     if (tryWhenLoaded_) {

@@ -150,6 +150,11 @@ void TForm1::SetEnabled(ControlId id, bool enabled) {
         widget->setEnabled(enabled);
 }
 
+void TForm1::SetVisible(ControlId id, bool visible) {
+    if (QWidget* widget = Control(id))
+        widget->setVisible(visible);
+}
+
 void TForm1::SetHint(ControlId id, const std::string& text) {
     // A hover hint reads anything that looks like markup as markup: such a text goes
     // there escaped, as a paragraph of plain text.

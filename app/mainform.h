@@ -75,6 +75,7 @@ private:
     bool Checked(lumivox::ControlId id) const override;
     void SetChecked(lumivox::ControlId id, bool checked) override;
     void SetEnabled(lumivox::ControlId id, bool enabled) override;
+    void SetVisible(lumivox::ControlId id, bool visible) override;
     void SetHint(lumivox::ControlId id, const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     void OpenAddress(const std::string& address) override;

@@ -176,6 +176,10 @@ public:
         EnableWindow(form_.Control(id), enabled);
     }
 
+    void SetVisible(ControlId id, bool visible) override {
+        ShowWindow(form_.Control(id), visible ? SW_SHOW : SW_HIDE);
+    }
+
     // Plain Win32 controls show no hover hints.
     void SetHint(ControlId, const std::string&) override {}
 

@@ -68,7 +68,8 @@ inline const ExpectedControl kExpectedControls[] = {
     {ControlId::lblVoice, "Label", ControlId::grpSound, 15, 108, 32, 16, "语音"},
     {ControlId::cbbVoice, "Combo", ControlId::grpSound, 50, 105, 110, 24, "内置语音"},
     {ControlId::btnVoiceTry, "Button", ControlId::grpSound, 170, 103, 72, 27, "试听"},
-    {ControlId::lblVoiceNote, "Label", ControlId::ts3, 15, 290, 0, 16, ""},
+    // Hidden while no pack has a clip to report.
+    {ControlId::lblVoiceNote, "Label", ControlId::ts3, 15, 290, 0, 16, "", false},
     {ControlId::grpUntil, "Group", ControlId::ts3, 9, 161, 518, 120, "定点倒计时"},
     {ControlId::lblUntil, "Label", ControlId::grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："},
     {ControlId::cbbUntilHour, "Combo", ControlId::grpUntil, 32, 45, 70, 24, "20"},

@@ -35,7 +35,7 @@ public:
     std::map<Id, std::string> text;
     std::map<Id, int> selected;
     std::map<Id, std::vector<std::string>> items; // lists set at run time
-    std::map<Id, bool> checked, disabled;
+    std::map<Id, bool> checked, disabled, hidden;
     std::map<Id, std::string> hints;
     std::vector<std::string> boxes, opened;
     std::vector<int> tipsDownloads;
@@ -67,6 +67,7 @@ public:
         rules->Clicked(id);
     }
     void SetEnabled(Id id, bool enabled) override { disabled[id] = !enabled; }
+    void SetVisible(Id id, bool visible) override { hidden[id] = !visible; }
     void SetHint(Id id, const std::string& value) override { hints[id] = value; }
     void ShowMessageBox(const std::string& message) override { boxes.push_back(message); }
     void OpenAddress(const std::string& address) override { opened.push_back(address); }
@@ -305,6 +306,7 @@ TEST_F(FormRulesTest, APackIsListedChosenSavedAndItsUnusableClipsComeFromTheBuil
     rules->Edited(Id::cbbVoice);
     EXPECT_EQ(ui->text[Id::lblVoiceNote],
               "语音包「我的声音」：wav2.wav、wav14.wav 无法使用，已用内置语音代替");
+    EXPECT_FALSE(ui->hidden[Id::lblVoiceNote]);
     ui->Click(Id::btnVoiceTry); // 北京时间二十点整
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (sound->Played().size() < 8 && std::chrono::steady_clock::now() < deadline)
@@ -331,6 +333,7 @@ TEST_F(FormRulesTest, APackIsListedChosenSavedAndItsUnusableClipsComeFromTheBuil
     EXPECT_EQ(ui->items[Id::cbbVoice], (std::vector<std::string>{"内置语音", "内置女声"}));
     EXPECT_EQ(ui->selected[Id::cbbVoice], 0);
     EXPECT_EQ(ui->text[Id::lblVoiceNote], "");
+    EXPECT_TRUE(ui->hidden[Id::lblVoiceNote]);
     EXPECT_EQ(ui->saveDelays, 0);
     EXPECT_EQ(Stored(), saved);
 }
