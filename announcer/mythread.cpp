@@ -45,6 +45,7 @@ struct TMyThread::Shared {
     };
 
     lumivox::ClipBank clips;
+    std::shared_ptr<const lumivox::Voice> nextVoice; // guarded by mutex
     // Read by the thread without the lock; only the thread clears it, under the lock.
     std::shared_ptr<lumivox::SoundOutput> sound;
     std::atomic<bool> terminated{false};
@@ -93,6 +94,14 @@ bool TMyThread::PostThreadMessage(std::uint32_t message, std::int32_t wParam, st
     return true;
 }
 
+void TMyThread::UseVoice(std::shared_ptr<const lumivox::Voice> voice) {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->nextVoice = std::move(voice);
+    }
+    Post(lumivox::RequestKind::Voice, 0);
+}
+
 void TMyThread::Post(std::int32_t kind, std::int32_t value) {
     PostThreadMessage(lumivox::kAnnouncerMessage, kind, value);
 }
@@ -138,6 +147,7 @@ bool TMyThread::Shutdown() {
 void TMyThread::Execute(const std::shared_ptr<Shared>& shared) {
     Shared& s = *shared;
     VolumeSound voice(*s.sound);
+    std::shared_ptr<const lumivox::Voice> speaking; // keeps the clips in use alive
     while (!s.terminated) {
         Shared::Message next{};
         {
@@ -160,8 +170,14 @@ void TMyThread::Execute(const std::shared_ptr<Shared>& shared) {
                 voice.ReleaseStream(); // muted: no stream held on the sound server
             continue;
         }
+        if (next.wParam == lumivox::RequestKind::Voice) {
+            std::lock_guard lock(s.mutex);
+            speaking = s.nextVoice;
+            continue;
+        }
         // One request is spoken to its end before the next is taken.
-        lumivox::SpeakRequest(s.clips, voice, next.wParam, next.lParam);
+        lumivox::SpeakRequest(speaking ? speaking->clips : s.clips, voice, next.wParam,
+                              next.lParam);
     }
     std::shared_ptr<lumivox::SoundOutput> sound;
     {

@@ -9,6 +9,7 @@
 
 #include "announcer/clipbank.h"
 #include "announcer/request.h"
+#include "announcer/voicepack.h"
 
 class TMyThread : public lumivox::RequestPoster {
 public:
@@ -32,6 +33,10 @@ public:
     // Queues a message for the thread; never blocks on speech. Returns false once the
     // thread has ended (the message is then dropped).
     bool PostThreadMessage(std::uint32_t message, std::int32_t wParam, std::int32_t lParam);
+
+    // Speaks the requests after this one in voice's clips; null: the bank it was made
+    // with. Queued like any request, so what was asked for before keeps its voice.
+    void UseVoice(std::shared_ptr<const lumivox::Voice> voice);
 
     // RequestPoster: message kAnnouncerMessage with kind and value.
     void Post(std::int32_t kind, std::int32_t value) override;

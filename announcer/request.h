@@ -13,6 +13,8 @@ inline constexpr std::int32_t MinuteCount = 3; // value = minutes remaining
 inline constexpr std::int32_t Cue = 4;         // value = 1-based clip number
 // value = percent, 0 (mute) to 100 (as recorded), clamped; for the speech after it.
 inline constexpr std::int32_t Volume = 6;
+// value ignored: the voice TMyThread::UseVoice handed over last.
+inline constexpr std::int32_t Voice = 7;
 inline constexpr std::int32_t Quit = -1; // value must be -1 too
 } // namespace RequestKind
 

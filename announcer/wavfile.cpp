@@ -70,6 +70,8 @@ std::optional<WaveData> ParseWave(const std::uint8_t* data, std::size_t size) {
             wave.channels = ReadU16(body + 2);
             wave.sampleRate = ReadU32(body + 4);
             wave.bitsPerSample = ReadU16(body + 14);
+            // Extensible: the first two bytes of the sub-format GUID are the real tag.
+            wave.subFormat = wave.formatTag == 0xFFFE && len >= 40 ? ReadU16(body + 24) : 0;
             haveFormat = true;
         } else if (IsTag(chunk, "data") && !haveData) {
             wave.samples = body;

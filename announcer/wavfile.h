@@ -13,6 +13,7 @@ struct WaveData {
     std::uint16_t channels = 0;
     std::uint32_t sampleRate = 0;
     std::uint16_t bitsPerSample = 0;
+    std::uint16_t subFormat = 0; // WAVE_FORMAT_EXTENSIBLE (0xFFFE): the real tag, else 0
     const std::uint8_t* samples = nullptr;
     std::size_t sampleBytes = 0;
     std::string infoName; // LIST/INFO "INAM", empty when absent

@@ -18,7 +18,7 @@ namespace lumivox {
     X(chkDispTop) \
     X(grp3Chime) X(chkQuarter) X(chkQuiet) X(lblQuietFrom) X(cbbQuietFrom) X(lblQuietTo) \
     X(cbbQuietTo) X(lblQuietEnd) X(chkFollowDnd) X(grpSound) X(lblVolume) X(cbbVolume) X(lblPercent) \
-    X(chkMute) X(btnSayTime) X(grpUntil) X(lblUntil) X(cbbUntilHour) X(lblUntil1) \
+    X(chkMute) X(btnSayTime) X(lblVoice) X(cbbVoice) X(btnVoiceTry) X(lblVoiceNote) X(grpUntil) X(lblUntil) X(cbbUntilHour) X(lblUntil1) \
     X(cbbUntilMin) X(lblUntil2) X(cbbUntilSec) X(btnUntilStart) X(lblUntilHint) \
     X(lblHotKey) X(edtHotKey) X(lblHotKeyHint) \
     X(mmoHelp) X(pnl1) X(lbl1) X(lbl2) X(lbl14) \

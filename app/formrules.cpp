@@ -54,7 +54,7 @@ constexpr ControlId kCountdownChecks[] = {ControlId::chkMin, ControlId::chkSec,
 
 constexpr std::int64_t kDoublePressMs = 1000;
 constexpr char kHotKeyTaken[] = "快捷键已被占用";
-constexpr char kHotKeyNotOffered[] = "请在桌面的键盘设置中设快捷键运行 lumivox --say-time";
+constexpr char kHotKeyNotOffered[] = "桌面快捷键可运行 lumivox --say-time";
 
 // "00:09:58"
 std::string ClockText(std::int64_t seconds) {
@@ -122,6 +122,7 @@ void FormRules::FormCreate() {
                                   : std::make_unique<TMyThread>(Clips, sound_);
     Announcer->Resume();
     PostVolume();
+    StartVoices();
     // The chime follows its boxes, as their click handler sets it.
     chime_->Update();
     // A combination another program holds now stays in the box, and in the file.
@@ -168,6 +169,8 @@ void FormRules::Clicked(ControlId id) {
             return PostVolume();
         case ControlId::btnSayTime:
             return btnSayTimeClick();
+        case ControlId::btnVoiceTry:
+            return btnVoiceTryClick();
         case ControlId::btnUntilStart:
             return btnUntilStartClick();
         case ControlId::lblTips:
@@ -188,6 +191,8 @@ void FormRules::Edited(ControlId id) {
         SaveSoon();
     if (id == ControlId::cbbVolume)
         PostVolume();
+    if (id == ControlId::cbbVoice)
+        Guarded([this] { VoiceChosen(); });
 }
 
 void FormRules::PostVolume() {
@@ -206,6 +211,13 @@ void FormRules::LoadSettings() {
         TIniFile ini(SettingsDirectory(settingsDir_, places_) + kSettingsFileName);
         if (!ini.SectionExists(kSection))
             return; // every control keeps its design value
+        // Not in the table: its list is filled at run time, and it is written only
+        // once a voice was chosen, so older files keep their bytes.
+        constexpr char kAbsent[] = "\x01";
+        voiceChoice_ = ini.ReadString(kSection, layout::kVoiceKey, kAbsent);
+        voiceStored_ = voiceChoice_ != kAbsent;
+        if (!voiceStored_)
+            voiceChoice_.clear();
         for (const layout::Setting& setting : layout::Settings()) {
             const layout::Control& c = layout::Find(setting.control);
             if (c.kind == layout::Kind::Check && setting.designValueWhenInvalid) {
@@ -260,6 +272,10 @@ void FormRules::SaveSettings() {
                     ini.WriteInteger(kSection, setting.key, ui_.Checked(setting.control) ? 1 : 0);
                 else
                     ini.WriteString(kSection, setting.key, ui_.Text(setting.control));
+            }
+            if (voiceStored_ || !voiceChoice_.empty()) {
+                ini.WriteString(kSection, layout::kVoiceKey, voiceChoice_);
+                voiceStored_ = true;
             }
         }
         ini.UpdateFile();

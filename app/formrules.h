@@ -3,8 +3,10 @@
 // the close. A front-end builds its widgets from the window table, implements
 // FormFrontEnd for them and forwards each event here.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "announcer/clipbank.h"
 #include "announcer/request.h"
@@ -18,6 +20,9 @@
 #include "timing/donotdisturb.h"
 
 class TMyThread;
+namespace lumivox {
+struct Voice;
+}
 class lvWebTips;
 
 namespace lumivox {
@@ -36,10 +41,13 @@ public:
     virtual void SetText(ControlId id, const std::string& text) = 0;
     // A pick-only combo box's item; layout::kNoItem leaves none selected.
     virtual void SelectItem(ControlId id, int index) = 0;
+    // A pick-only combo box's items in place of those it had; none is selected after.
+    virtual void SetItems(ControlId id, const std::vector<std::string>& items) = 0;
     virtual bool Checked(ControlId id) const = 0;
     // A changed state reaches FormRules::Clicked, as a click would.
     virtual void SetChecked(ControlId id, bool checked) = 0;
     virtual void SetEnabled(ControlId id, bool enabled) = 0;
+    virtual void SetVisible(ControlId id, bool visible) = 0;
     // What a control shows while the pointer rests on it, as plain text.
     virtual void SetHint(ControlId id, const std::string& text) = 0;
 
@@ -67,6 +75,9 @@ public:
     // Ends the program once the current event is over, as a close does but without
     // the maker's page.
     virtual void EndSoon() = 0;
+    // Runs work on a thread of its own, then done on the window's thread; done is
+    // dropped when the window has gone by then.
+    virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
 };
 
 class FormRules : private CountdownView, private ChimeView, private RequestPoster {
@@ -126,6 +137,8 @@ public:
     // The countdown to the time of day in the page's boxes.
     void btnUntilStartClick();
     void lblTipsClick();
+    // The time now, in the voice chosen (once it is loaded).
+    void btnVoiceTryClick();
 
     void LoadSettings();
     void SaveSettings();
@@ -154,6 +167,13 @@ private:
     CommandReply Act(const Command& command);
     CommandReply Status(bool json) const;
     void SetBox(ControlId id, int value);
+    // The voice (formvoice.cpp): the list of voices and the saved one at start, a
+    // pack loaded in the background whenever one is chosen.
+    void StartVoices();
+    void VoiceChosen();
+    void ApplyVoice();
+    void VoiceReady(const std::string& choice, std::shared_ptr<const Voice> voice);
+    std::string VoicesFolder() const;
 
     // CountdownView, ChimeView, RequestPoster.
     std::string BoxText(CountdownBox box) const override;
@@ -186,6 +206,12 @@ private:
     bool closed_ = false;
     std::optional<HotKey> heldHotKey_;
     std::optional<std::int64_t> lastHotKeyMs_; // a press that a second one may follow
+    std::string voiceChoice_;  // as saved: empty the default, else a built-in's or pack's name
+    bool voiceStored_ = false; // the file names a voice: written back even when empty
+    int voiceLoad_ = 0;        // the newest load; older ones are dropped when they end
+    bool voiceLoading_ = false;
+    bool tryWhenLoaded_ = false;
+    bool fillingVoices_ = false; // the list is being set, not chosen from
 };
 
 } // namespace lumivox

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "announcer/platform/defaultsound.h"
@@ -83,6 +84,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
 }
 
 TForm1::~TForm1() {
+    alive_.reset();
     rules_.reset();
     if (Form1 == this)
         Form1 = nullptr;
@@ -133,6 +135,16 @@ void TForm1::SelectItem(ControlId id, int index) {
         box->setCurrentIndex(index);
 }
 
+void TForm1::SetItems(ControlId id, const std::vector<std::string>& items) {
+    auto* box = Control<QComboBox>(id);
+    if (!box)
+        return;
+    box->clear();
+    for (const std::string& item : items)
+        box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(-1);
+}
+
 bool TForm1::Checked(ControlId id) const {
     auto* box = Control<QCheckBox>(id);
     return box && box->isChecked();
@@ -147,6 +159,11 @@ void TForm1::SetChecked(ControlId id, bool checked) {
 void TForm1::SetEnabled(ControlId id, bool enabled) {
     if (QWidget* widget = Control(id))
         widget->setEnabled(enabled);
+}
+
+void TForm1::SetVisible(ControlId id, bool visible) {
+    if (QWidget* widget = Control(id))
+        widget->setVisible(visible);
 }
 
 void TForm1::SetHint(ControlId id, const std::string& text) {
@@ -201,4 +218,22 @@ void TForm1::EndSoon() {
         EndQuietly();
         QCoreApplication::quit();
     });
+}
+
+void TForm1::RunInBackground(std::function<void()> work, std::function<void()> done) {
+    // The global pool is waited for before the application object goes, so the
+    // application is there to take the result back to the window's thread.
+    QCoreApplication* application = QCoreApplication::instance();
+    std::weak_ptr<int> alive = alive_;
+    QThreadPool::globalInstance()->start(
+        [work = std::move(work), done = std::move(done), application, alive]() mutable {
+            work();
+            QMetaObject::invokeMethod(
+                application,
+                [done = std::move(done), alive] {
+                    if (!alive.expired())
+                        done();
+                },
+                Qt::QueuedConnection);
+        });
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/controlid.h"
 #include "app/formrules.h"
@@ -71,9 +72,11 @@ private:
     std::string Text(lumivox::ControlId id) const override;
     void SetText(lumivox::ControlId id, const std::string& text) override;
     void SelectItem(lumivox::ControlId id, int index) override;
+    void SetItems(lumivox::ControlId id, const std::vector<std::string>& items) override;
     bool Checked(lumivox::ControlId id) const override;
     void SetChecked(lumivox::ControlId id, bool checked) override;
     void SetEnabled(lumivox::ControlId id, bool enabled) override;
+    void SetVisible(lumivox::ControlId id, bool visible) override;
     void SetHint(lumivox::ControlId id, const std::string& text) override;
     void ShowMessageBox(const std::string& text) override;
     void OpenAddress(const std::string& address) override;
@@ -84,6 +87,7 @@ private:
     void StartTipsDownload(int milliseconds) override;
     lumivox::HotKeyGrab GrabHotKey(const std::optional<lumivox::HotKey>& hotKey) override;
     void EndSoon() override;
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override;
 
     void CreateControls(); // mainform_controls.cpp
     // Builds, in the table's order, every control whose parent is built, the About
@@ -101,6 +105,8 @@ private:
     std::unique_ptr<lumivox::WallAlarm> hourAlarm_;
     std::unique_ptr<lumivox::FormRules> rules_;
     std::unique_ptr<QObject> trayIcon_; // owns trycn1 and its desktop adapter
+    // Gone with the window: background work that ends later finds it expired.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 // The one main window.

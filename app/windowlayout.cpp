@@ -125,25 +125,33 @@ std::vector<Control> MakeControls() {
     all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
     all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
     all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
+    all.push_back(Label(lblVoice, grpSound, 15, 108, 32, 16, "语音"));
+    // The voices are listed at run time: the built-in ones, then the packs found.
+    all.push_back(Combo(cbbVoice, 50, 105, 110, "", 0, -1, false, kNoItem, 3, grpSound));
+    Control tryVoice = Button(btnVoiceTry, grpSound, 170, 103, 27, "试听", 4);
+    tryVoice.width = 72; // inside the group
+    all.push_back(tryVoice);
+    // Which clips of the chosen pack the built-in voice stands in for.
+    all.push_back(Label(lblVoiceNote, ts3, 15, 268, 512, 16, ""));
 
-    all.push_back(Group(grpUntil, ts3, 9, 161, 518, 80, "定点倒计时", 2));
-    all.push_back(Label(lblUntil, grpUntil, 15, 22, 160, 16, "倒计时到(时:分:秒)："));
-    all.push_back(Combo(cbbUntilHour, 32, 45, 70, "20", 0, 23, false, 20, 0, grpUntil));
-    all.push_back(Label(lblUntil1, grpUntil, 103, 47, 8, 16, ":"));
-    all.push_back(Combo(cbbUntilMin, 114, 45, 70, "0", 0, 59, false, 0, 1, grpUntil));
-    all.push_back(Label(lblUntil2, grpUntil, 184, 47, 8, 16, ":"));
-    all.push_back(Combo(cbbUntilSec, 195, 45, 70, "0", 0, 59, false, 0, 2, grpUntil));
-    all.push_back(Button(btnUntilStart, grpUntil, 290, 43, 27, "定点启动", 3));
+    all.push_back(Group(grpUntil, ts3, 9, 161, 518, 72, "定点倒计时", 2));
+    all.push_back(Label(lblUntil, grpUntil, 15, 20, 160, 16, "倒计时到(时:分:秒)："));
+    all.push_back(Combo(cbbUntilHour, 32, 40, 70, "20", 0, 23, false, 20, 0, grpUntil));
+    all.push_back(Label(lblUntil1, grpUntil, 103, 42, 8, 16, ":"));
+    all.push_back(Combo(cbbUntilMin, 114, 40, 70, "0", 0, 59, false, 0, 1, grpUntil));
+    all.push_back(Label(lblUntil2, grpUntil, 184, 42, 8, 16, ":"));
+    all.push_back(Combo(cbbUntilSec, 195, 40, 70, "0", 0, 59, false, 0, 2, grpUntil));
+    all.push_back(Button(btnUntilStart, grpUntil, 290, 38, 27, "定点启动", 3));
     all.push_back(
-        Label(lblUntilHint, grpUntil, 190, 22, 272, 16, "报数和提示声音按“定时设置”页的选项"));
+        Label(lblUntilHint, grpUntil, 190, 20, 272, 16, "报数和提示声音按“定时设置”页的选项"));
 
-    // The hotkey that speaks the time from any window; the line below says why one is
-    // refused or where the desktop wants it set instead.
-    all.push_back(Label(lblHotKey, ts3, 15, 250, 80, 16, "报时快捷键"));
-    Control keyBox{edtHotKey, Kind::KeyBox, ts3, 100, 247, 150, 21, ""};
+    // The hotkey that speaks the time from any window; the words beside it say why one
+    // is refused or where the desktop wants it set instead.
+    all.push_back(Label(lblHotKey, ts3, 15, 244, 80, 16, "报时快捷键"));
+    Control keyBox{edtHotKey, Kind::KeyBox, ts3, 100, 240, 120, 21, ""};
     keyBox.tabOrder = 3;
     all.push_back(keyBox);
-    all.push_back(Label(lblHotKeyHint, ts3, 15, 272, 0, 16, ""));
+    all.push_back(Label(lblHotKeyHint, ts3, 228, 244, 0, 16, ""));
 
     all.push_back(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0));
     all.push_back(Docked(pnl1, Kind::Panel, ts2, 366, 0, 170, 311, Dock::Right, 1));

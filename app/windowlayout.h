@@ -81,6 +81,9 @@ struct Setting {
     bool designValueWhenInvalid = false;
 };
 inline constexpr const char* kSettingsSection = "Common";
+// The voice: a pack's folder name, the second built-in voice's name, empty for the
+// default one. Kept by the rules themselves (app/formvoice.cpp), after the table's keys.
+inline constexpr const char* kVoiceKey = "Voice";
 // In the order they are read and written.
 const std::vector<Setting>& Settings();
 

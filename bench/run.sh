@@ -60,7 +60,8 @@ bash scripts/setup.sh >&2 || exit 1
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMIVOX_TESTS=OFF \
     -DLUMIVOX_BENCH=ON >"$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j 2 --target lumivox bench_app_speech_onset bench_app_close \
-    bench_timing_countdown bench_timing_chime bench_reference_bare_window >&2 || exit 1
+    bench_timing_countdown bench_timing_chime bench_reference_bare_window \
+    bench_announcer_voiceload >&2 || exit 1
 
 # Comparable programs from Debian, installed only when the install is modest.
 notes=()
@@ -177,9 +178,13 @@ log "== countdown accuracy ($COUNTDOWN_SECONDS s) and chime ($CHIME_BOUNDARIES b
 "$build/bench/bench_timing_countdown" "$COUNTDOWN_SECONDS" >"$work/countdown.txt" 2>&1
 "$build/bench/bench_timing_chime" "$CHIME_BOUNDARIES" >"$work/chime.txt" 2>&1
 
+log "== voice pack load (worker thread's work, in process)"
+"$build/bench/bench_announcer_voiceload" >"$work/voiceload.txt" 2>&1
+
 python3 "$root/bench/table.py" "$results" "$work/countdown.txt" "$work/chime.txt" \
     "$RUNS" "$ONSET_RUNS" "$IDLE_SECONDS" "$COUNTDOWN_SECONDS" "$CHIME_BOUNDARIES" \
     "$(printf '%s\n' "${notes[@]}")"
+cat "$work/voiceload.txt"
 echo
 echo "Command: bash bench/run.sh${1:+ $1} (RUNS=$RUNS STARTUP_RUNS=$STARTUP_RUNS ONSET_RUNS=$ONSET_RUNS IDLE_SECONDS=$IDLE_SECONDS COUNTDOWN_SECONDS=$COUNTDOWN_SECONDS CHIME_BOUNDARIES=$CHIME_BOUNDARIES)"
 echo "Machine: $(nproc) cores, $(uname -sr), $(date -u +%Y-%m-%d)"

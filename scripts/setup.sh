@@ -14,6 +14,8 @@ packages=(
     # the desktop the program runs on when there is no display, and the test desktop
     xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps imagemagick
     pulseaudio pulseaudio-utils sox
+    # the built-in voices (scripts/make-clips.sh)
+    espeak-ng
     # a native Wayland session: Qt's plugin and a headless compositor
     qt6-wayland weston
     # a D-Bus tray: a private session bus with the tests' own watcher and host

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "announcer/platform/defaultsound.h"
 #include "app/win32/winhotkey.h"
@@ -57,7 +59,9 @@ constexpr UINT kHourTimerMessage = WM_APP + 2;
 // The tips download's end, posted from the fetch's thread; lParam owns the body.
 constexpr UINT kTipsArrivedMessage = WM_APP + 3;
 // The end a command asked for, once its answer has gone.
-constexpr UINT kEndSoonMessage = WM_APP + 4;
+constexpr UINT kEndSoonMessage = WM_APP + 5;
+// Background work has ended; lParam owns what is to run on the window's thread.
+constexpr UINT kBackgroundDoneMessage = WM_APP + 4;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT_PTR kTipsTimer = 2; // tmr1
 constexpr UINT kTipsInterval = 15000;
@@ -153,6 +157,13 @@ public:
         SendMessageW(form_.Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 
+    void SetItems(ControlId id, const std::vector<std::string>& items) override {
+        HWND box = form_.Control(id);
+        SendMessageW(box, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : items)
+            SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    }
+
     bool Checked(ControlId id) const override {
         return SendMessageW(form_.Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
@@ -167,6 +178,10 @@ public:
 
     void SetEnabled(ControlId id, bool enabled) override {
         EnableWindow(form_.Control(id), enabled);
+    }
+
+    void SetVisible(ControlId id, bool visible) override {
+        ShowWindow(form_.Control(id), visible ? SW_SHOW : SW_HIDE);
     }
 
     // Plain Win32 controls show no hover hints.
@@ -216,6 +231,17 @@ public:
     void BringToFront() override { form_.BringToFront(); }
 
     void EndSoon() override { PostMessageW(form_.hwnd_, kEndSoonMessage, 0, 0); }
+
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        // A window gone by then takes no message: what it would have run is freed.
+        HWND window = form_.hwnd_;
+        std::thread([window, work = std::move(work), done = std::move(done)]() mutable {
+            work();
+            auto* owned = new std::function<void()>(std::move(done));
+            if (!PostMessageW(window, kBackgroundDoneMessage, 0, reinterpret_cast<LPARAM>(owned)))
+                delete owned;
+        }).detach();
+    }
 
 private:
     TForm1& form_;
@@ -502,6 +528,12 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         FormClose(false);
         DestroyWindow(hwnd_);
         return 0;
+    case kBackgroundDoneMessage: {
+        const std::unique_ptr<std::function<void()>> done(
+            reinterpret_cast<std::function<void()>*>(lParam));
+        (*done)();
+        return 0;
+    }
     case WM_ENDSESSION:
         if (wParam)
             FormClose(false);
@@ -552,6 +584,8 @@ void TForm1::FormClose(bool openHomePage) {
     MSG pending;
     while (PeekMessageW(&pending, hwnd_, kTipsArrivedMessage, kTipsArrivedMessage, PM_REMOVE))
         delete reinterpret_cast<std::string*>(pending.lParam);
+    while (PeekMessageW(&pending, hwnd_, kBackgroundDoneMessage, kBackgroundDoneMessage, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(pending.lParam);
     tray_.reset(); // the icon goes with the window
 }
 

@@ -156,10 +156,7 @@ check "and the countdown runs on ($left)" grep -qE '^\{"state":"counting","left"
 # The hotkey is held on the X server: pressed with another window in front.
 [[ -n ${other:-} ]] && xdotool windowactivate --sync "$other" >/dev/null 2>&1
 record_sink "$work/once.raw" 5 xdotool key ctrl+alt+t
-clearly_first() { # recording, clip
-    find_clips "$1" "$2" >"$work/first" && cat "$work/first" && awk '{ exit $2 < 0.7 }' "$work/first"
-}
-check "the hotkey: the time is heard" clearly_first "$work/once.raw" "$clips/WAV11.wav"
+check "the hotkey: the time is heard" first_sound_is "$work/once.raw" "$clips/WAV11.wav"
 record_sink "$work/twice.raw" 8 xdotool key ctrl+alt+t ctrl+alt+t
 once=$(sound_ms "$work/once.raw")
 twice=$(sound_ms "$work/twice.raw")

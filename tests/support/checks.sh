@@ -61,3 +61,11 @@ sound_ms() { # file
 a = array.array("h", open(sys.argv[1], "rb").read())
 print(sum(1 for x in a if abs(x) > 300) * 1000 // 22050)' "$1"
 }
+# The first sound in a recording made by record_sink is CLIP, clearly heard
+# (find_clips.py's normalised correlation at least 0.7).
+first_sound_is() { # recording clip.wav
+    local found
+    found=$(python3 "$(dirname "${BASH_SOURCE[0]}")/../win32/find_clips.py" "$1" "$2") || return 1
+    echo "$found"
+    awk '{ exit $2 < 0.7 }' <<<"$found"
+}

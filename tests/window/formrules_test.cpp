@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "announcer/clipdecode.h"
 #include "announcer/mythread.h"
+#include "announcer/wavfile.h"
 #include "app/commandline.h"
 #include "app/formrules.h"
 #include "app/windowlayout.h"
@@ -32,7 +35,8 @@ public:
     lumivox::FormRules* rules = nullptr;
     std::map<Id, std::string> text;
     std::map<Id, int> selected;
-    std::map<Id, bool> checked, disabled;
+    std::map<Id, std::vector<std::string>> items; // lists set at run time
+    std::map<Id, bool> checked, disabled, hidden;
     std::map<Id, std::string> hints;
     std::vector<std::string> boxes, opened;
     std::vector<int> tipsDownloads;
@@ -47,12 +51,18 @@ public:
         const layout::Control& c = layout::Find(id);
         if (c.kind == layout::Kind::Combo && !c.editable) {
             const int item = selected.count(id) ? selected.at(id) : c.selected;
+            if (items.count(id))
+                return item < 0 ? "" : items.at(id).at(static_cast<std::size_t>(item));
             return item < 0 ? "" : std::to_string(c.firstItem + item);
         }
         return text.count(id) ? text.at(id) : c.text;
     }
     void SetText(Id id, const std::string& value) override { text[id] = value; }
     void SelectItem(Id id, int index) override { selected[id] = index; }
+    void SetItems(Id id, const std::vector<std::string>& list) override {
+        items[id] = list;
+        selected[id] = -1;
+    }
     bool Checked(Id id) const override { return checked.count(id) && checked.at(id); }
     void SetChecked(Id id, bool value) override {
         if (Checked(id) == value)
@@ -61,6 +71,7 @@ public:
         rules->Clicked(id);
     }
     void SetEnabled(Id id, bool enabled) override { disabled[id] = !enabled; }
+    void SetVisible(Id id, bool visible) override { hidden[id] = !visible; }
     void SetHint(Id id, const std::string& value) override { hints[id] = value; }
     void ShowMessageBox(const std::string& message) override { boxes.push_back(message); }
     void OpenAddress(const std::string& address) override { opened.push_back(address); }
@@ -79,6 +90,11 @@ public:
     }
     void BringToFront() override { ++fronts; }
     void EndSoon() override { ++ends; }
+    // At once: the window's side of it is what is tested here.
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
 
     // What the user does: a click on a check box changes it first.
     void Click(Id id) {
@@ -417,6 +433,63 @@ TEST(CommandLine, ReadsEachCommandAndRefusesMalformedOnes) {
         const std::optional<lumivox::HotKey> hotKey = lumivox::ParseHotKey(key.text);
         EXPECT_EQ(hotKey ? lumivox::HotKeyText(*hotKey) : "", key.read) << key.text;
     }
+}
+
+// A pack in the settings folder's voices/: listed after the built-in voices, chosen,
+// saved; its missing and broken clips come from the built-in voice and are named.
+TEST_F(FormRulesTest, APackIsListedChosenSavedAndItsUnusableClipsComeFromTheBuiltInVoice) {
+    clock->wallOffset = 20'000LL * 86'400'000 + 20 * 3'600'000 - clock->now; // 20:00
+    const std::string pack = folder.File("voices/我的声音");
+    std::filesystem::create_directories(lumivox::Utf8Path(pack));
+    std::filesystem::create_directories(lumivox::Utf8Path(folder.File("voices/坏包")));
+    for (int i = 0; i < lumivox::kClipCount; ++i) { // clip i: 10 ms of 2000 + i
+        const auto image =
+            lumivox::ClipImage(std::vector<std::int16_t>(220, std::int16_t(2000 + i)));
+        if (i != 14)
+            TempFolder::Write(pack + "/wav" + std::to_string(i) + ".wav",
+                              i == 2 ? "RIFF...." : std::string(image.begin(), image.end()));
+    }
+    TempFolder::Write(folder.File("voices/坏包/wav3.wav"), "not a wave");
+    TempFolder::Write(folder.File("lvvoxclk.db"), "[Common]\r\nIsHour=0\r\n");
+    Open(folder.File(""));
+    EXPECT_EQ(ui->items[Id::cbbVoice],
+              (std::vector<std::string>{"内置语音", "内置女声", "我的声音"}));
+    EXPECT_EQ(ui->selected[Id::cbbVoice], 0);
+
+    ui->selected[Id::cbbVoice] = 2;
+    rules->Edited(Id::cbbVoice);
+    EXPECT_EQ(ui->text[Id::lblVoiceNote],
+              "语音包「我的声音」：wav2.wav、wav14.wav 无法使用，已用内置语音代替");
+    EXPECT_FALSE(ui->hidden[Id::lblVoiceNote]);
+    ui->Click(Id::btnVoiceTry); // 北京时间二十点整
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (sound->Played().size() < 8 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::vector<int> heard; // the first sample of each: 1000 + i built in, 2000 + i the pack's
+    for (const std::uint8_t* clip : sound->Played()) {
+        const auto wave = lumivox::ParseWave(clip, 46);
+        heard.push_back(wave->samples[0] | wave->samples[1] << 8);
+    }
+    EXPECT_EQ(heard, (std::vector<int>{2011, 2012, 2010, 2013, 1002, 2010, 1014, 2015}));
+    // Saved after the keys of the table, and chosen again at the next start.
+    EXPECT_EQ(ui->saveDelays, 1);
+    rules->SaveDelayElapsed();
+    const std::string saved = Stored();
+    const std::string tail = "IsFollowDnd=0\r\nHotKey=\r\nVoice=我的声音\r\n";
+    EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
+    Open(folder.File(""));
+    EXPECT_EQ(ui->selected[Id::cbbVoice], 2);
+    EXPECT_NE(ui->text[Id::lblVoiceNote], "");
+
+    // Gone since: the default voice, quietly, and the file as it was.
+    std::filesystem::remove_all(lumivox::Utf8Path(pack));
+    Open(folder.File(""));
+    EXPECT_EQ(ui->items[Id::cbbVoice], (std::vector<std::string>{"内置语音", "内置女声"}));
+    EXPECT_EQ(ui->selected[Id::cbbVoice], 0);
+    EXPECT_EQ(ui->text[Id::lblVoiceNote], "");
+    EXPECT_TRUE(ui->hidden[Id::lblVoiceNote]);
+    EXPECT_EQ(ui->saveDelays, 0);
+    EXPECT_EQ(Stored(), saved);
 }
 
 // Docking, group boxes flattened for Win32, and the Tab walk, from the one table.

@@ -24,7 +24,7 @@ TEST(WindowOnWayland, ShowsAndTheKeepOnTopBoxExplainsItself) {
     // No portal on this bus: the line comes once the bus has said so.
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return form.Control<QLabel>(Id::lblHotKeyHint)->text() ==
-               QString::fromUtf8("请在桌面的键盘设置中设快捷键运行 lumivox --say-time");
+               QString::fromUtf8("桌面快捷键可运行 lumivox --say-time");
     }));
 }
 
