@@ -42,6 +42,9 @@ public:
     virtual void SetEnabled(ControlId id, bool enabled) = 0;
     // What a control shows while the pointer rests on it, as plain text.
     virtual void SetHint(ControlId id, const std::string& text) = 0;
+    // The countdown in words for screen readers (and the tray icon's hint), kept
+    // current silently; announce: said now, unasked.
+    virtual void SetSpokenRemaining(const std::string& words, bool announce) = 0;
 
     // A modal box with the window's title and the error icon.
     virtual void ShowMessageBox(const std::string& text) = 0;
@@ -183,6 +186,7 @@ private:
     bool watching_ = false; // changes are saved: from the end of FormCreate
     bool saveDue_ = false;
     bool closed_ = false;
+    bool counting_ = false;
     std::optional<HotKey> heldHotKey_;
     std::optional<std::int64_t> lastHotKeyMs_; // a press that a second one may follow
 };

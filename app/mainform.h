@@ -75,6 +75,7 @@ private:
     void SetChecked(lumivox::ControlId id, bool checked) override;
     void SetEnabled(lumivox::ControlId id, bool enabled) override;
     void SetHint(lumivox::ControlId id, const std::string& text) override;
+    void SetSpokenRemaining(const std::string& words, bool announce) override;
     void ShowMessageBox(const std::string& text) override;
     void OpenAddress(const std::string& address) override;
     void SetKeepOnTop(bool on) override;

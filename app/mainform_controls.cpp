@@ -2,6 +2,7 @@
 // default, built from the window table, and which of the rules' events each reaches.
 #include "app/mainform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -23,6 +25,7 @@
 #include <map>
 #include <vector>
 
+#include "app/accessible.h"
 #include "app/clickablelabel.h"
 #include "app/fitfont.h"
 #include "app/hotkeybox.h"
@@ -120,6 +123,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent) {
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setTabChangesFocus(true); // read only: Tab moves on to the links
     return memo;
 }
 
@@ -156,6 +160,29 @@ QWidget* MakeWidget(QWidget* parent, const layout::Control& c) {
         return new lumivox::HotKeyBox(parent);
     }
     return nullptr;
+}
+
+// Names and keys for those who do not see the window or do not use a mouse.
+void MakeAccessible(QWidget* widget, const layout::Control& c) {
+    if (c.kind == layout::Kind::Label && !c.name.empty())
+        lumivox::SetSpokenName(static_cast<QLabel*>(widget), U(c.name), false);
+    else if (!c.name.empty())
+        widget->setAccessibleName(U(c.name));
+    if (c.kind == layout::Kind::Link) {
+        widget->setAccessibleDescription(U(layout::Address(c.target)));
+        widget->setFocusPolicy(c.text.empty() ? Qt::NoFocus : Qt::StrongFocus);
+    }
+    if (c.accessKey)
+        static_cast<QAbstractButton*>(widget)->setShortcut(
+            QKeySequence(Qt::ALT | static_cast<Qt::Key>(c.accessKey)));
+}
+
+// Tab walks each page in the table's order; Qt skips hidden and disabled controls.
+void ChainTabs(QWidget* const* controls, ControlId page) {
+    const std::vector<const layout::Control*> chain = layout::TabChain(page);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(controls[lumivox::IndexOf(chain[i - 1]->id)],
+                             controls[lumivox::IndexOf(chain[i]->id)]);
 }
 
 // Docked controls are laid out by their parent; the others sit where the table says,
@@ -281,6 +308,7 @@ void TForm1::BuildControls(bool aboutPage) {
             widget->setVisible(false);
         }
         widget->setEnabled(c.enabled);
+        MakeAccessible(widget, c);
         controls_[lumivox::IndexOf(c.id)] = widget;
         ForwardEvents(widget, c);
     }
@@ -315,16 +343,14 @@ void TForm1::CreateControls() {
     if (!reason.isEmpty())
         Control(ControlId::chkDispTop)->setToolTip(reason);
 
-    // Tab walks the timer page in the table's order; Qt skips the hidden button and
-    // a disabled Stop.
-    const std::vector<const layout::Control*> chain = layout::TabChain(ControlId::ts1);
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(Control(chain[i - 1]->id), Control(chain[i]->id));
+    ChainTabs(controls_.data(), ControlId::ts1);
+    ChainTabs(controls_.data(), ControlId::ts3);
 }
 
 void TForm1::CreateAboutPage() {
     if (Control(ControlId::mmoHelp))
         return;
     BuildControls(true);
+    ChainTabs(controls_.data(), ControlId::ts2);
     lumivox::FitTextToFont(Control(ControlId::ts2));
 }
