@@ -1,9 +1,12 @@
 #include "app/accessible.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "app/clickablelabel.h"
 
@@ -86,11 +89,66 @@ private:
     }
 };
 
+// Qt names a combo box by its value on Linux; here the name is the control's own, and
+// the value is the selected item of its list (and the text of its edit line).
+class ComboAccessible : public QAccessibleWidget {
+public:
+    explicit ComboAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value ||
+            (t == QAccessible::Name && Box()->accessibleName().isEmpty()))
+            return Box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.editable = Box()->isEditable();
+        return s;
+    }
+    int childCount() const override { return Box()->lineEdit() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(Box()->view());
+        if (index == 1 && Box()->lineEdit())
+            return QAccessible::queryAccessibleInterface(Box()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (!child)
+            return -1;
+        if (child->object() == Box()->view())
+            return 0;
+        return child->object() == Box()->lineEdit() && Box()->lineEdit() ? 1 : -1;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == showMenuAction() || name == pressAction())
+            Box()->showPopup();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
+};
+
 QAccessibleInterface* Interface(const QString& className, QObject* object) {
+    // A plain widget as the main window: a frame named by its title, not a filler.
+    if (className == QLatin1String("TForm1"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     if (className == QLatin1String("lumivox::ClickableLabel"))
         return new LinkAccessible(static_cast<ClickableLabel*>(object));
     if (className == QLatin1String("QLabel") && object->property(kSpokenName).isValid())
         return new SpokenLabelAccessible(static_cast<QLabel*>(object));
+    if (className == QLatin1String("QComboBox"))
+        return new ComboAccessible(static_cast<QComboBox*>(object));
+    // The window's plain panels are panes, not frames (which readers take for windows).
+    if (className == QLatin1String("QFrame") && object->metaObject() == &QFrame::staticMetaObject)
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
     if (className == QLatin1String("QGroupBox"))
         return new GroupAccessible(static_cast<QGroupBox*>(object));
     return nullptr;
@@ -107,7 +165,15 @@ void InstallAccessibility() {
 }
 
 void SetSpokenName(QLabel* label, const QString& name, bool announce) {
+    const bool first = !label->property(kSpokenName).isValid();
     label->setProperty(kSpokenName, name);
+    // Qt makes the label's interface as the label is built (reader or not), and it
+    // reads the label's text: make it anew.
+    if (first) {
+        QAccessibleInterface* made = QAccessible::queryAccessibleInterface(label);
+        if (made && made->text(QAccessible::Name) != name)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
     if (announce) {
         QAccessibleEvent event(label, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);

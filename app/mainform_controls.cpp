@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
@@ -168,6 +169,11 @@ void MakeAccessible(QWidget* widget, const layout::Control& c) {
         lumivox::SetSpokenName(static_cast<QLabel*>(widget), U(c.name), false);
     else if (!c.name.empty())
         widget->setAccessibleName(U(c.name));
+    // An editable box's edit line takes the focus: the reader hears it by the same name.
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && box->lineEdit())
+        box->lineEdit()->setAccessibleName(U(c.name));
+    else if (c.kind == layout::Kind::Page) // a page is read by its tab's caption
+        widget->setAccessibleName(U(c.text));
     if (c.kind == layout::Kind::Link) {
         widget->setAccessibleDescription(U(layout::Address(c.target)));
         widget->setFocusPolicy(c.text.empty() ? Qt::NoFocus : Qt::StrongFocus);
@@ -293,6 +299,7 @@ void TForm1::BuildControls(bool aboutPage) {
         if (Control(c.id) || !parent || (c.parent == ControlId::ts2 && !aboutPage))
             continue;
         QWidget* widget = MakeWidget(parent, c);
+        MakeAccessible(widget, c); // first: a reader may ask for it while it is built
         widget->setObjectName(U(std::string(lumivox::NameOf(c.id))));
         if (c.kind == layout::Kind::Page)
             static_cast<QTabWidget*>(parent)->addTab(widget, U(c.text));
@@ -308,7 +315,6 @@ void TForm1::BuildControls(bool aboutPage) {
             widget->setVisible(false);
         }
         widget->setEnabled(c.enabled);
-        MakeAccessible(widget, c);
         controls_[lumivox::IndexOf(c.id)] = widget;
         ForwardEvents(widget, c);
     }
