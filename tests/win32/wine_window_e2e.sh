@@ -113,6 +113,18 @@ record_click "$work/now.raw" 345 115 4
 # Its first word (北) is enough: the clips of one announcement run on without a pause.
 check "现在报时: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
     "$work/now.raw" "$clips/WAV11.wav"
+# Keys alone: 现在报时's access key, which works only while its page is in front, and
+# Ctrl+Tab through the pages (round to this one after three).
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1
+record_sink "$work/alt-a.raw" 4 xdotool key alt+a
+check "Alt+A: the time is heard" python3 "$source_dir/tests/win32/find_clips.py" \
+    "$work/alt-a.raw" "$clips/WAV11.wav"
+record_sink "$work/next-page.raw" 3 xdotool key ctrl+Tab alt+a
+check "Ctrl+Tab to the next page: Alt+A says nothing there" \
+    test "$(sound_ms "$work/next-page.raw")" -lt 100
+record_sink "$work/round.raw" 4 xdotool key ctrl+Tab ctrl+Tab alt+a
+check "Ctrl+Tab twice more, round to the page: Alt+A heard" \
+    python3 "$source_dir/tests/win32/find_clips.py" "$work/round.raw" "$clips/WAV11.wav"
 
 # The hotkey the settings file names, registered with the system; Wine hands a key to
 # it while one of its windows has the focus.
