@@ -169,11 +169,11 @@ void MakeAccessible(QWidget* widget, const layout::Control& c) {
         lumivox::SetSpokenName(static_cast<QLabel*>(widget), U(c.name), false);
     else if (!c.name.empty())
         widget->setAccessibleName(U(c.name));
+    else if (c.kind == layout::Kind::Page) // a page is read by its tab's caption
+        widget->setAccessibleName(U(c.text));
     // An editable box's edit line takes the focus: the reader hears it by the same name.
     if (auto* box = qobject_cast<QComboBox*>(widget); box && box->lineEdit())
         box->lineEdit()->setAccessibleName(U(c.name));
-    else if (c.kind == layout::Kind::Page) // a page is read by its tab's caption
-        widget->setAccessibleName(U(c.text));
     if (c.kind == layout::Kind::Link) {
         widget->setAccessibleDescription(U(layout::Address(c.target)));
         widget->setFocusPolicy(c.text.empty() ? Qt::NoFocus : Qt::StrongFocus);

@@ -8,16 +8,17 @@
 #   bash bench/accessibility.sh [BUILD_DIR]   (default build/bench; RUNS=5 IDLE_SECONDS=30)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/bench}
+build=$(realpath "${1:-$root/build/bench}")
 runs=${RUNS:-5}
 idle=${IDLE_SECONDS:-30}
 [[ -x $build/app/lumivox ]] || { echo "no $build/app/lumivox: build it first"; exit 1; }
 source "$root/scripts/testenv.sh"
-testenv_start "$build/testenv" >/dev/null 2>&1 || { echo "test desktop did not start"; exit 1; }
 work=$(mktemp -d /tmp/lumivox-a11y-bench.XXXXXX)
 source "$root/tests/support/checks.sh"
 source "$root/tests/support/xwindows.sh"
 trap 'stop_started; testenv_stop' EXIT
+testenv_start "$build/testenv" >"$work/testenv.log" 2>&1
+[[ -n ${PULSE_SERVER:-} ]] || { echo "test desktop did not start"; cat "$work/testenv.log"; exit 1; }
 probe=(python3 "$root/bench/desktop_bench.py")
 mkdir -p "$work/app"
 cp "$build/app/lumivox" "$work/app/"

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The window as a screen reader and a keyboard user meet it, on the test desktop with
-# a private session bus and accessibility bus (at-spi2-core):
-#   1. every control's role and name (and a link's address) as the reader lists them;
-#   2. Start pressed through the reader's action: the countdown is heard on the sink,
-#      and the countdown label's name says what is left;
-#   3. Tab alone walks the timer page's controls in the reader's order;
-#   4. Alt+T stops the countdown, Ctrl+Tab reaches the next page.
+# The window as a screen reader (over a private AT-SPI bus) and the keyboard meet it:
+# every control's role and name; Tab and Ctrl+Tab; Start pressed through the reader and
+# heard on the sink; the countdown label's name; Alt+S and Alt+T.
 # Usage: accessibility_e2e.sh PATH_TO_LUMIVOX SOURCE_DIR. Exits 77 (skipped) without
 # the test desktop or the accessibility tools.
 set -uo pipefail
@@ -171,17 +167,8 @@ xdotool windowactivate --sync "$main" >/dev/null 2>&1
 xdotool key alt+s
 counting() { reader tick | grep -qE '^还剩 [0-9] 秒$'; }
 check "Alt+S starts; the label's name says what is left" wait_until 5 counting
-reader tick
 xdotool key alt+t
 check "Alt+T stops" wait_until 5 stopped
 
-finish_checks() {
-    if ((failures > 0)); then
-        for log in "$work"/*.log; do [[ -s $log ]] && { echo "--- $log"; cat "$log"; }; done
-        diff "$work/expected" "$work/tree" >/dev/null || { echo "--- tree"; cat "$work/tree"; }
-        echo "$failures check(s) failed"
-        exit 1
-    fi
-    echo "all accessibility checks passed"
-}
-finish_checks
+((failures == 0)) || { tail -n 20 "$work"/*.log; echo "$failures check(s) failed"; exit 1; }
+echo "all accessibility checks passed"

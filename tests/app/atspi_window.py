@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
 """The program's window as a screen reader sees it, over AT-SPI.
 
-Usage: atspi_window.py tree      every object below the window, one line each:
-                                 depth, role, name, and the description when there is one
-       atspi_window.py press N   the push button named N, through its action
-       atspi_window.py focused   role and name of the innermost object with the keyboard
-                                 focus (a tab widget is focused with its tab bar)
-       atspi_window.py tick      the name of the countdown label
-Exits 1 when the program, or what was asked for, is not there.
+Usage: atspi_window.py tree|focused|tick|press NAME: every object below the window
+(depth role|name|description), the focused one, the countdown label's name, or the push
+button NAME pressed through its action. Exits 1 when that is not there.
 """
 import sys
 
