@@ -1,6 +1,10 @@
 #include "app/clickablelabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace lumivox {
 
@@ -23,6 +27,30 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        event->accept();
+        emit clicked();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    // A label draws no focus of its own: the style's frame shows where Tab is.
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 } // namespace lumivox

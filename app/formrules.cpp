@@ -353,9 +353,17 @@ bool FormRules::IsChecked(CountdownCheck check) const {
 
 void FormRules::ShowRemaining(const std::string& text) {
     ui_.SetText(ControlId::lblMinTick, text);
+    if (counting_)
+        ui_.SetSpokenRemaining(layout::SpokenRemaining(text), layout::WorthAnnouncing(text));
 }
 
 void FormRules::ShowCounting(bool counting) {
+    if (counting != counting_) {
+        counting_ = counting;
+        ui_.SetSpokenRemaining(counting ? layout::SpokenRemaining(ui_.Text(ControlId::lblMinTick))
+                                        : layout::kNotCounting,
+                               true);
+    }
     ui_.SetEnabled(ControlId::btnMinStart, !counting);
     ui_.SetEnabled(ControlId::btnUntilStart, !counting);
     ui_.SetEnabled(ControlId::btnStop, counting);

@@ -50,6 +50,9 @@ public:
     virtual void SetVisible(ControlId id, bool visible) = 0;
     // What a control shows while the pointer rests on it, as plain text.
     virtual void SetHint(ControlId id, const std::string& text) = 0;
+    // The countdown in words for screen readers (and the tray icon's hint), kept
+    // current silently; announce: said now, unasked.
+    virtual void SetSpokenRemaining(const std::string& words, bool announce) = 0;
 
     // A modal box with the window's title and the error icon.
     virtual void ShowMessageBox(const std::string& text) = 0;
@@ -204,6 +207,7 @@ private:
     bool watching_ = false; // changes are saved: from the end of FormCreate
     bool saveDue_ = false;
     bool closed_ = false;
+    bool counting_ = false;
     std::optional<HotKey> heldHotKey_;
     std::optional<std::int64_t> lastHotKeyMs_; // a press that a second one may follow
     std::string voiceChoice_;  // as saved: empty the default, else a built-in's or pack's name

@@ -14,10 +14,13 @@
 
 #include "announcer/platform/defaultsound.h"
 #include "announcer/platform/resourceclips.h"
+#include "app/accessible.h"
 #include "app/afterfirstpaint.h"
+#include "app/clickablelabel.h"
 #include "app/exceptionbox.h"
 #include "app/globalhotkey.h"
 #include "app/keepontop.h"
+#include "app/windowlayout.h"
 #include "maker.h"
 #include "settings/platform/settingslocation.h"
 #include "timing/platform/desktopdonotdisturb.h"
@@ -26,6 +29,7 @@
 #include "timing/platform/wallalarm.h"
 #include "tips/platform/tipdisplay.h"
 #include "tips/platform/tipsdownload.h"
+#include "tray/trayicon.h"
 
 using lumivox::ControlId;
 
@@ -70,6 +74,7 @@ TForm1::TForm1(Options options) : options_(std::move(options)) {
     connect(hotKey_, &lumivox::GlobalHotKey::pressed, this, [this] { rules_->HotKeyPressed(); });
     connect(hotKey_, &lumivox::GlobalHotKey::notOffered, this,
             [this] { rules_->HotKeyGrabAnswered(lumivox::HotKeyGrab::NotOffered); });
+    lumivox::InstallAccessibility();
     CreateControls();
     rules_->FormCreate();
     tmr1->start();
@@ -124,6 +129,8 @@ void TForm1::SetText(ControlId id, const std::string& text) {
         label->setText(QString::fromStdString(text));
         if (!label->parentWidget()->layout()) // a laid-out label is sized by its strip
             label->adjustSize();
+        if (qobject_cast<lumivox::ClickableLabel*>(label)) // the tips line, once it has a tip
+            label->setFocusPolicy(text.empty() ? Qt::NoFocus : Qt::StrongFocus);
         return;
     }
     if (auto* line = Control<QLineEdit>(id))
@@ -172,6 +179,13 @@ void TForm1::SetHint(ControlId id, const std::string& text) {
     const QString hint = QString::fromStdString(text);
     if (QWidget* widget = Control(id))
         widget->setToolTip(Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint) : hint);
+}
+
+void TForm1::SetSpokenRemaining(const std::string& words, bool announce) {
+    lumivox::SetSpokenName(Control<QLabel>(ControlId::lblMinTick), QString::fromStdString(words),
+                           announce);
+    if (announce && trycn1)
+        trycn1->SetHint(TrayHint(words == lumivox::layout::kNotCounting ? "" : words));
 }
 
 void TForm1::ShowMessageBox(const std::string& text) {

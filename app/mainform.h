@@ -78,6 +78,7 @@ private:
     void SetEnabled(lumivox::ControlId id, bool enabled) override;
     void SetVisible(lumivox::ControlId id, bool visible) override;
     void SetHint(lumivox::ControlId id, const std::string& text) override;
+    void SetSpokenRemaining(const std::string& words, bool announce) override;
     void ShowMessageBox(const std::string& text) override;
     void OpenAddress(const std::string& address) override;
     void SetKeepOnTop(bool on) override;

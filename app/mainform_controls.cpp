@@ -2,6 +2,7 @@
 // default, built from the window table, and which of the rules' events each reaches.
 #include "app/mainform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +10,9 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
@@ -23,6 +26,7 @@
 #include <map>
 #include <vector>
 
+#include "app/accessible.h"
 #include "app/clickablelabel.h"
 #include "app/fitfont.h"
 #include "app/hotkeybox.h"
@@ -120,6 +124,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent) {
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setTabChangesFocus(true); // read only: Tab moves on to the links
     return memo;
 }
 
@@ -156,6 +161,34 @@ QWidget* MakeWidget(QWidget* parent, const layout::Control& c) {
         return new lumivox::HotKeyBox(parent);
     }
     return nullptr;
+}
+
+// Names and keys for those who do not see the window or do not use a mouse.
+void MakeAccessible(QWidget* widget, const layout::Control& c) {
+    if (c.kind == layout::Kind::Label && !c.name.empty())
+        lumivox::SetSpokenName(static_cast<QLabel*>(widget), U(c.name), false);
+    else if (!c.name.empty())
+        widget->setAccessibleName(U(c.name));
+    else if (c.kind == layout::Kind::Page) // a page is read by its tab's caption
+        widget->setAccessibleName(U(c.text));
+    // An editable box's edit line takes the focus: the reader hears it by the same name.
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && box->lineEdit())
+        box->lineEdit()->setAccessibleName(U(c.name));
+    if (c.kind == layout::Kind::Link) {
+        widget->setAccessibleDescription(U(layout::Address(c.target)));
+        widget->setFocusPolicy(c.text.empty() ? Qt::NoFocus : Qt::StrongFocus);
+    }
+    if (c.accessKey)
+        static_cast<QAbstractButton*>(widget)->setShortcut(
+            QKeySequence(Qt::ALT | static_cast<Qt::Key>(c.accessKey)));
+}
+
+// Tab walks each page in the table's order; Qt skips hidden and disabled controls.
+void ChainTabs(QWidget* const* controls, ControlId page) {
+    const std::vector<const layout::Control*> chain = layout::TabChain(page);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(controls[lumivox::IndexOf(chain[i - 1]->id)],
+                             controls[lumivox::IndexOf(chain[i]->id)]);
 }
 
 // Docked controls are laid out by their parent; the others sit where the table says,
@@ -266,6 +299,7 @@ void TForm1::BuildControls(bool aboutPage) {
         if (Control(c.id) || !parent || (c.parent == ControlId::ts2 && !aboutPage))
             continue;
         QWidget* widget = MakeWidget(parent, c);
+        MakeAccessible(widget, c); // first: a reader may ask for it while it is built
         widget->setObjectName(U(std::string(lumivox::NameOf(c.id))));
         if (c.kind == layout::Kind::Page)
             static_cast<QTabWidget*>(parent)->addTab(widget, U(c.text));
@@ -315,16 +349,14 @@ void TForm1::CreateControls() {
     if (!reason.isEmpty())
         Control(ControlId::chkDispTop)->setToolTip(reason);
 
-    // Tab walks the timer page in the table's order; Qt skips the hidden button and
-    // a disabled Stop.
-    const std::vector<const layout::Control*> chain = layout::TabChain(ControlId::ts1);
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(Control(chain[i - 1]->id), Control(chain[i]->id));
+    ChainTabs(controls_.data(), ControlId::ts1);
+    ChainTabs(controls_.data(), ControlId::ts3);
 }
 
 void TForm1::CreateAboutPage() {
     if (Control(ControlId::mmoHelp))
         return;
     BuildControls(true);
+    ChainTabs(controls_.data(), ControlId::ts2);
     lumivox::FitTextToFont(Control(ControlId::ts2));
 }

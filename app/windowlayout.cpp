@@ -1,7 +1,10 @@
 #include "app/windowlayout.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <optional>
+#include <sstream>
 
 #include "maker.h"
 
@@ -32,8 +35,9 @@ Control Label(ControlId id, ControlId parent, int left, int top, int width, int 
     return Control{id, Kind::Label, parent, left, top, width, height, std::move(text)};
 }
 
-Control Link(ControlId id, int left, int top, int width, std::string text, Target target) {
+Control Link(ControlId id, int left, int top, int width, std::string text, Target target, int tab) {
     Control c{id, Kind::Link, ControlId::pnl1, left, top, width, 12, std::move(text)};
+    c.tabOrder = tab;
     c.font = FontRole::Link;
     c.target = target;
     return c;
@@ -61,6 +65,16 @@ Control Docked(ControlId id, Kind kind, ControlId parent, int left, int top, int
     return c;
 }
 
+Control Named(Control c, std::string name) {
+    c.name = std::move(name);
+    return c;
+}
+
+Control Keyed(Control c, char key) {
+    c.accessKey = key;
+    return c;
+}
+
 std::vector<Control> MakeControls() {
     using enum ControlId;
     std::vector<Control> all;
@@ -71,64 +85,71 @@ std::vector<Control> MakeControls() {
     all.push_back(Control{ts2, Kind::Page, pgc1, 4, 27, 536, 311, "关于帮助"});
 
     all.push_back(Group(grp1Timer, ts1, 338, 8, 167, 89, "报时设置", 0));
-    all.push_back(Check(chkHour, grp1Timer, 21, 25, 97, "整点报时", 0));
-    all.push_back(Check(chkHalf, grp1Timer, 21, 56, 92, "半点报时", 1));
+    all.push_back(Keyed(Check(chkHour, grp1Timer, 21, 25, 97, "整点报时", 0), 'H'));
+    all.push_back(Keyed(Check(chkHalf, grp1Timer, 21, 56, 92, "半点报时", 1), 'B'));
 
     all.push_back(Group(grp12, ts1, 9, 5, 312, 284, "倒计时", 1));
     all.push_back(Label(lbl7, grp12, 15, 22, 144, 16, "倒计数(时:分:秒)："));
     Control tick = Label(lblMinTick, grp12, 162, 15, 104, 24, "00:10:30");
     tick.font = FontRole::Tick;
+    tick.name = kNotCounting; // while counting, what is left in words
     all.push_back(tick);
-    all.push_back(Combo(cbbHour, 32, 45, 70, "0", 0, 23, false, 0, 0));
+    all.push_back(Named(Combo(cbbHour, 32, 45, 70, "0", 0, 23, false, 0, 0), "倒计时 时"));
     all.push_back(Label(lbl10, grp12, 103, 47, 8, 16, ":"));
-    all.push_back(Combo(cbbMin, 114, 45, 70, "10", 0, 59, false, 10, 1));
+    all.push_back(Named(Combo(cbbMin, 114, 45, 70, "10", 0, 59, false, 10, 1), "分"));
     all.push_back(Label(lbl11, grp12, 184, 47, 8, 16, ":"));
-    all.push_back(Combo(cbbSec, 195, 45, 70, "30", 0, 59, false, 30, 2));
-    all.push_back(Check(chkMin, grp12, 15, 85, 57, "最后", 3));
-    all.push_back(Combo(cbbLastMin, 72, 82, 49, "10", 1, 60, true, 9, 4));
+    all.push_back(Named(Combo(cbbSec, 195, 45, 70, "30", 0, 59, false, 30, 2), "秒"));
+    all.push_back(Keyed(Named(Check(chkMin, grp12, 15, 85, 57, "最后", 3), "最后几分钟报数"), 'F'));
+    all.push_back(Named(Combo(cbbLastMin, 72, 82, 49, "10", 1, 60, true, 9, 4), "最后几分钟"));
     all.push_back(Label(lbl12, grp12, 125, 85, 48, 16, "分钟每"));
-    all.push_back(Combo(cbbPerMin, 176, 82, 49, "1", 1, 30, true, 0, 5));
+    all.push_back(Named(Combo(cbbPerMin, 176, 82, 49, "1", 1, 30, true, 0, 5), "每几分钟报数"));
     all.push_back(Label(lbl13, grp12, 227, 85, 64, 16, "分钟报数"));
-    all.push_back(Check(chkSec, grp12, 15, 120, 57, "最后", 6));
+    all.push_back(
+        Keyed(Named(Check(chkSec, grp12, 15, 120, 57, "最后", 6), "最后几秒钟报数"), 'M'));
     // Shows "30" with no list item selected.
-    all.push_back(Combo(cbbLastSec, 72, 117, 49, "30", 1, 60, true, kNoItem, 7));
+    all.push_back(
+        Named(Combo(cbbLastSec, 72, 117, 49, "30", 1, 60, true, kNoItem, 7), "最后几秒钟"));
     all.push_back(Label(lbl15, grp12, 125, 120, 48, 16, "秒钟每"));
-    all.push_back(Combo(cbbPerSec, 176, 117, 49, "1", 1, 30, true, 0, 8));
+    all.push_back(Named(Combo(cbbPerSec, 176, 117, 49, "1", 1, 30, true, 0, 8), "每几秒钟报数"));
     all.push_back(Label(lbl16, grp12, 227, 120, 64, 16, "秒钟报数"));
-    all.push_back(Check(chkLastOne, grp12, 15, 154, 154, "最后一秒提示声音", 9));
+    all.push_back(Keyed(Check(chkLastOne, grp12, 15, 154, 154, "最后一秒提示声音", 9), 'L'));
     Control button = Button(btnLastOne, grp12, 176, 154, 23, "选择声音", 10);
     button.visible = false;
     all.push_back(button);
-    all.push_back(Check(chkCircle, grp12, 15, 196, 91, "循环计时", 11));
-    all.push_back(Button(btnMinStart, grp12, 15, 239, 27, "启动", 12));
-    button = Button(btnStop, grp12, 176, 239, 27, "停止", 13);
+    all.push_back(Keyed(Check(chkCircle, grp12, 15, 196, 91, "循环计时", 11), 'R'));
+    all.push_back(Keyed(Button(btnMinStart, grp12, 15, 239, 27, "启动", 12), 'S'));
+    button = Keyed(Button(btnStop, grp12, 176, 239, 27, "停止", 13), 'T');
     button.enabled = false;
     all.push_back(button);
 
-    all.push_back(Check(chkDispTop, ts1, 338, 107, 122, "显示在最前面", 2));
+    all.push_back(Keyed(Check(chkDispTop, ts1, 338, 107, 122, "显示在最前面", 2), 'O'));
 
     // The page of further settings: more chimes, the voice's loudness, the time on
     // demand, and a countdown to a time of day.
     all.push_back(Group(grp3Chime, ts3, 9, 5, 250, 146, "报时选项", 0));
-    all.push_back(Check(chkQuarter, grp3Chime, 15, 25, 97, "刻钟报时", 0));
-    all.push_back(Check(chkQuiet, grp3Chime, 15, 56, 97, "夜间免报", 1));
+    all.push_back(Keyed(Check(chkQuarter, grp3Chime, 15, 25, 97, "刻钟报时", 0), 'K'));
+    all.push_back(Keyed(Check(chkQuiet, grp3Chime, 15, 56, 97, "夜间免报", 1), 'Y'));
     all.push_back(Label(lblQuietFrom, grp3Chime, 33, 88, 16, 16, "从"));
-    all.push_back(Combo(cbbQuietFrom, 52, 85, 49, "22", 0, 23, false, 22, 2, grp3Chime));
+    all.push_back(Named(Combo(cbbQuietFrom, 52, 85, 49, "22", 0, 23, false, 22, 2, grp3Chime),
+                        "夜间免报 从几点"));
     all.push_back(Label(lblQuietTo, grp3Chime, 105, 88, 32, 16, "点到"));
-    all.push_back(Combo(cbbQuietTo, 140, 85, 49, "7", 0, 23, false, 7, 3, grp3Chime));
+    all.push_back(
+        Named(Combo(cbbQuietTo, 140, 85, 49, "7", 0, 23, false, 7, 3, grp3Chime), "到几点"));
     all.push_back(Label(lblQuietEnd, grp3Chime, 193, 88, 16, 16, "点"));
-    all.push_back(Check(chkFollowDnd, grp3Chime, 15, 118, 122, "勿扰时不报时", 4));
+    all.push_back(Keyed(Check(chkFollowDnd, grp3Chime, 15, 118, 122, "勿扰时不报时", 4), 'D'));
 
     all.push_back(Group(grpSound, ts3, 270, 5, 257, 146, "声音", 1));
     all.push_back(Label(lblVolume, grpSound, 15, 28, 32, 16, "音量"));
-    all.push_back(Combo(cbbVolume, 50, 25, 62, "100", 0, 100, false, 100, 0, grpSound));
+    all.push_back(
+        Named(Combo(cbbVolume, 50, 25, 62, "100", 0, 100, false, 100, 0, grpSound), "音量 百分比"));
     all.push_back(Label(lblPercent, grpSound, 116, 28, 8, 16, "%"));
-    all.push_back(Check(chkMute, grpSound, 150, 27, 60, "静音", 1));
-    all.push_back(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2));
+    all.push_back(Keyed(Check(chkMute, grpSound, 150, 27, 60, "静音", 1), 'J'));
+    all.push_back(Keyed(Button(btnSayTime, grpSound, 15, 70, 27, "现在报时", 2), 'A'));
     all.push_back(Label(lblVoice, grpSound, 15, 108, 32, 16, "语音"));
     // The voices are listed at run time: the built-in ones, then the packs found.
-    all.push_back(Combo(cbbVoice, 50, 105, 110, "", 0, -1, false, kNoItem, 3, grpSound));
-    Control tryVoice = Button(btnVoiceTry, grpSound, 170, 103, 27, "试听", 4);
+    all.push_back(
+        Named(Combo(cbbVoice, 50, 105, 110, "", 0, -1, false, kNoItem, 3, grpSound), "语音"));
+    Control tryVoice = Keyed(Button(btnVoiceTry, grpSound, 170, 103, 27, "试听", 4), 'V');
     tryVoice.width = 72; // inside the group
     all.push_back(tryVoice);
     // Which clips of the chosen pack the built-in voice stands in for.
@@ -136,12 +157,13 @@ std::vector<Control> MakeControls() {
 
     all.push_back(Group(grpUntil, ts3, 9, 161, 518, 72, "定点倒计时", 2));
     all.push_back(Label(lblUntil, grpUntil, 15, 20, 160, 16, "倒计时到(时:分:秒)："));
-    all.push_back(Combo(cbbUntilHour, 32, 40, 70, "20", 0, 23, false, 20, 0, grpUntil));
+    all.push_back(
+        Named(Combo(cbbUntilHour, 32, 40, 70, "20", 0, 23, false, 20, 0, grpUntil), "倒计时到 时"));
     all.push_back(Label(lblUntil1, grpUntil, 103, 42, 8, 16, ":"));
-    all.push_back(Combo(cbbUntilMin, 114, 40, 70, "0", 0, 59, false, 0, 1, grpUntil));
+    all.push_back(Named(Combo(cbbUntilMin, 114, 40, 70, "0", 0, 59, false, 0, 1, grpUntil), "分"));
     all.push_back(Label(lblUntil2, grpUntil, 184, 42, 8, 16, ":"));
-    all.push_back(Combo(cbbUntilSec, 195, 40, 70, "0", 0, 59, false, 0, 2, grpUntil));
-    all.push_back(Button(btnUntilStart, grpUntil, 290, 38, 27, "定点启动", 3));
+    all.push_back(Named(Combo(cbbUntilSec, 195, 40, 70, "0", 0, 59, false, 0, 2, grpUntil), "秒"));
+    all.push_back(Keyed(Button(btnUntilStart, grpUntil, 290, 38, 27, "定点启动", 3), 'U'));
     all.push_back(
         Label(lblUntilHint, grpUntil, 190, 20, 272, 16, "报数和提示声音按“定时设置”页的选项"));
 
@@ -150,24 +172,26 @@ std::vector<Control> MakeControls() {
     all.push_back(Label(lblHotKey, ts3, 15, 244, 80, 16, "报时快捷键"));
     Control keyBox{edtHotKey, Kind::KeyBox, ts3, 100, 240, 120, 21, ""};
     keyBox.tabOrder = 3;
+    keyBox.name = "报时快捷键";
     all.push_back(keyBox);
     all.push_back(Label(lblHotKeyHint, ts3, 228, 244, 0, 16, ""));
 
-    all.push_back(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0));
+    all.push_back(Named(Docked(mmoHelp, Kind::Memo, ts2, 0, 0, 366, 311, Dock::Client, 0), "说明"));
     all.push_back(Docked(pnl1, Kind::Panel, ts2, 366, 0, 170, 311, Dock::Right, 1));
     Control title = Label(lbl1, pnl1, 29, 15, 112, 16, maker::kTitle);
     title.font = FontRole::Title;
     all.push_back(title);
     all.push_back(Label(lbl2, pnl1, 29, 50, 104, 16, std::string("版本：") + maker::kShownVersion));
     all.push_back(Label(lbl14, pnl1, 35, 93, 104, 16, "欢迎反馈建议"));
-    all.push_back(Link(lbl8, 45, 125, 72, "下载最新版本", Target::DownloadPage));
-    all.push_back(Link(lbl3, 51, 171, 60, "Lumivox工作室", Target::HomePage));
-    all.push_back(Link(lbl4, 23, 188, 126, maker::kHomePage, Target::HomePage));
-    all.push_back(Link(lbl5, 43, 243, 96, "赞助开发，谢谢！", Target::ShopPage));
+    all.push_back(Link(lbl8, 45, 125, 72, "下载最新版本", Target::DownloadPage, 0));
+    all.push_back(Link(lbl3, 51, 171, 60, "Lumivox工作室", Target::HomePage, 1));
+    all.push_back(Link(lbl4, 23, 188, 126, maker::kHomePage, Target::HomePage, 2));
+    all.push_back(Link(lbl5, 43, 243, 96, "赞助开发，谢谢！", Target::ShopPage, 3));
 
     Control tips{lblTips, Kind::Link, pnl2, 2, 3, 7, 13, ""};
     tips.font = FontRole::Tips;
     tips.target = Target::CurrentTip;
+    tips.tabOrder = 0; // reached once a tip is shown
     all.push_back(tips);
     return all;
 }
@@ -265,6 +289,38 @@ const std::vector<Setting>& Settings() {
         {"HotKey", edtHotKey, true},
     };
     return settings;
+}
+
+namespace {
+
+// "HH:MM:SS" as its three numbers.
+std::optional<std::array<int, 3>> Clock(const std::string& shown) {
+    std::array<int, 3> hms{};
+    char colon1 = 0, colon2 = 0;
+    std::istringstream in(shown);
+    if (!(in >> hms[0] >> colon1 >> hms[1] >> colon2 >> hms[2]) || colon1 != ':' || colon2 != ':')
+        return std::nullopt;
+    return hms;
+}
+
+} // namespace
+
+std::string SpokenRemaining(const std::string& shown) {
+    const auto hms = Clock(shown);
+    if (!hms)
+        return shown;
+    const auto [hours, minutes, seconds] = *hms;
+    std::string words = "还剩";
+    if (hours > 0)
+        words += " " + std::to_string(hours) + " 小时";
+    if (hours > 0 || minutes > 0)
+        words += " " + std::to_string(minutes) + " 分";
+    return words + " " + std::to_string(seconds) + " 秒";
+}
+
+bool WorthAnnouncing(const std::string& shown) {
+    const auto hms = Clock(shown);
+    return hms && ((*hms)[2] == 0 || ((*hms)[0] == 0 && (*hms)[1] == 0 && (*hms)[2] <= 10));
 }
 
 std::string Address(Target target) {

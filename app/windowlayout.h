@@ -42,6 +42,12 @@ struct Control {
     bool editable = false;
     int selected = kNoItem;
     Target target = Target::None;
+    // What a screen reader calls the control where its caption alone would not say
+    // (a box named by its value, two check boxes both captioned "最后"); empty: the
+    // caption. Windows reads it from a hidden label created just before the control.
+    std::string name = {};
+    // Alt plus this letter clicks a button or a check box; the caption stays as drawn.
+    char accessKey = 0;
 };
 
 struct Font {
@@ -86,6 +92,13 @@ inline constexpr const char* kSettingsSection = "Common";
 inline constexpr const char* kVoiceKey = "Voice";
 // In the order they are read and written.
 const std::vector<Setting>& Settings();
+
+// What a screen reader says of the countdown's "00:09:58": "还剩 9 分 58 秒".
+std::string SpokenRemaining(const std::string& shown);
+// Whether that change is worth saying unasked: at whole minutes and in the last ten
+// seconds, so a listener is not told every second.
+bool WorthAnnouncing(const std::string& shown);
+inline constexpr const char* kNotCounting = "未计时";
 
 // The address a link opens; empty for Target::None and Target::CurrentTip.
 std::string Address(Target target);

@@ -27,6 +27,8 @@ packages=(
     g++-mingw-w64-x86-64-posix googletest wine64
     # the Windows installer
     nsis
+    # the accessibility bus and a reader for the end-to-end walk of the window
+    python3-pyatspi
     # packaging checks
     dpkg-dev desktop-file-utils appstream
 )

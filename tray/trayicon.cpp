@@ -248,11 +248,15 @@ void TTrayIcon::EndSession() {
     inTray_ = false;
 }
 
+std::string TrayHint(const std::string& remaining) {
+    return remaining.empty() ? kTrayHint : kTrayHint + (" " + remaining);
+}
+
 void LoadMainWindowSettings(TTrayIcon& icon) {
     icon.BeginLoad();
     // The hint first, so the desktop gets the icon whole in one go: Wine's tray can
     // lose the icon's input when it is changed while still docking.
-    icon.SetHint("Lumivox语音定时器");
+    icon.SetHint(kTrayHint);
     try {
         icon.SetVisible(true);
     } catch (const EOutOfResources&) {

@@ -48,6 +48,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The main window's icon's hint, and after it what is left of a countdown (if any).
+inline constexpr const char* kTrayHint = "Lumivox语音定时器";
+std::string TrayHint(const std::string& remaining);
+
 inline constexpr const char* kCannotCreateTrayIcon = "Cannot Create System Shell Notification Icon";
 inline constexpr const char* kCannotRemoveTrayIcon = "Cannot Remove System Shell Notification Icon";
 

@@ -14,6 +14,7 @@
 #include "settings/platform/settingslocation.h"
 #include "tips/platform/wintips.h"
 #include "tray/platform/wintray.h"
+#include "tray/trayicon.h"
 
 namespace layout = lumivox::layout;
 using lumivox::ControlId;
@@ -147,10 +148,16 @@ public:
 
     void SetText(ControlId id, const std::string& text) override {
         const std::wstring wide = Wide(text);
-        SetWindowTextW(form_.Control(id), wide.c_str());
+        HWND control = form_.Control(id);
+        SetWindowTextW(control, wide.c_str());
         const layout::Kind kind = layout::Find(id).kind;
         if (kind == layout::Kind::Label || kind == layout::Kind::Link)
-            form_.SizeToText(form_.Control(id), wide);
+            form_.SizeToText(control, wide);
+        if (kind == layout::Kind::Link) { // the tips line: a Tab stop once it has a tip
+            const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+            SetWindowLongPtrW(control, GWL_STYLE,
+                              text.empty() ? style & ~WS_TABSTOP : style | WS_TABSTOP);
+        }
     }
 
     void SelectItem(ControlId id, int index) override {
@@ -186,6 +193,12 @@ public:
 
     // Plain Win32 controls show no hover hints.
     void SetHint(ControlId, const std::string&) override {}
+
+    // Screen readers read the countdown label's window text, kept current by SetText.
+    void SetSpokenRemaining(const std::string& words, bool announce) override {
+        if (announce && form_.tray_)
+            form_.tray_->Icon().SetHint(TrayHint(words == layout::kNotCounting ? "" : words));
+    }
 
     void ShowMessageBox(const std::string& text) override {
         MessageBoxW(form_.hwnd_, Wide(text).c_str(), Wide(layout::Window().title).c_str(),
@@ -353,9 +366,15 @@ HWND TForm1::CreateControl(const layout::Control& c) {
 
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
     if (c.tabOrder != layout::kNoTab && c.visible && c.kind != layout::Kind::Group &&
-        c.kind != layout::Kind::Panel && c.kind != layout::Kind::Tabs)
+        c.kind != layout::Kind::Panel && c.kind != layout::Kind::Tabs &&
+        !(c.kind == layout::Kind::Link && c.text.empty()))
         style |= WS_TABSTOP;
     const NativeKind& native = NativeOf(c.kind);
+    // A control without a caption of its own takes its accessible name from the label
+    // created just before it: a hidden one with the table's name.
+    if (!native.captioned && !c.name.empty())
+        CreateWindowExW(0, WC_STATICW, Wide(c.name).c_str(), WS_CHILD, place.left, place.top, 0, 0,
+                        parent, reinterpret_cast<HMENU>(INT_PTR(-1)), instance, nullptr);
     style |= native.style;
     std::wstring text = native.captioned ? Wide(c.text) : std::wstring();
     if (c.kind == layout::Kind::Combo) {
@@ -429,7 +448,51 @@ void TForm1::ShowPage(int index) {
 }
 
 bool TForm1::PreTranslate(MSG& msg) {
-    return hwnd_ && IsDialogMessageW(hwnd_, &msg);
+    if (!hwnd_)
+        return false;
+    if (msg.message == WM_SYSKEYDOWN && AccessKey(static_cast<char>(msg.wParam)))
+        return true;
+    if (msg.message == WM_KEYDOWN && DialogKey(msg.wParam))
+        return true;
+    return IsDialogMessageW(hwnd_, &msg);
+}
+
+bool TForm1::AccessKey(char key) {
+    for (const layout::Control& c : layout::Controls()) {
+        HWND control = Control(c.id);
+        if (c.accessKey != key || !IsWindowVisible(control) || !IsWindowEnabled(control))
+            continue;
+        SetFocus(control);
+        SendMessageW(control, BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::DialogKey(WPARAM key) {
+    HWND focus = GetFocus();
+    const layout::Control* c = ControlOf(GetDlgCtrlID(focus));
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (key == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+        HWND tabs = Control(ControlId::pgc1);
+        const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+        const int now = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+        ShowPage((now + (shift ? count - 1 : 1)) % count);
+        SetFocus(tabs);
+        return true;
+    }
+    if (!c)
+        return false;
+    // The read-only memo would keep Tab for itself.
+    if (key == VK_TAB && c->kind == layout::Kind::Memo) {
+        SetFocus(GetNextDlgTabItem(hwnd_, focus, shift));
+        return true;
+    }
+    if ((key == VK_RETURN || key == VK_SPACE) && c->kind == layout::Kind::Link) {
+        rules_->Clicked(c->id);
+        return true;
+    }
+    return false;
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

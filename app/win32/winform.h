@@ -34,6 +34,7 @@ public:
     HWND Handle() const { return hwnd_; }
     HWND Control(lumivox::ControlId id) const { return controls_[lumivox::IndexOf(id)]; }
     // Dialog keys (Tab, arrows, space) for the window's controls.
+    // Also Alt plus a control's access key, Ctrl+Tab between the pages, Enter on a link.
     bool PreTranslate(MSG& msg);
     lumivox::FormRules& Rules() { return *rules_; }
     // Out of the tray (or the taskbar) and to the front: a second start asks for it.
@@ -49,6 +50,8 @@ private:
     void SizeToText(HWND label, const std::wstring& text);
     void Command(int id, int code);
     void ShowPage(int index);
+    bool AccessKey(char key);
+    bool DialogKey(WPARAM key);
     void FormClose(bool openHomePage);
     HFONT FontFor(lumivox::layout::FontRole role);
 

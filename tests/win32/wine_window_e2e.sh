@@ -124,6 +124,17 @@ cat "$work/heard"
 check "现在报时: the time is heard in the pack beside the program" \
     awk 'NR == 1 && $2 < 0.8 { bad = 1 } NR == 2 && $2 > 0.5 { bad = 1 } END { exit bad || NR != 2 }' \
     "$work/heard"
+# Keys alone: 现在报时's access key, which works only while its page is in front, and
+# Ctrl+Tab through the pages (round to this one after three).
+xdotool windowactivate --sync "$wid" >/dev/null 2>&1
+record_sink "$work/alt-a.raw" 4 xdotool key alt+a
+check "Alt+A: the time is heard" first_sound_is "$work/alt-a.raw" "$work/tone.wav"
+record_sink "$work/next-page.raw" 3 xdotool key ctrl+Tab alt+a
+check "Ctrl+Tab to the next page: Alt+A says nothing there" \
+    test "$(sound_ms "$work/next-page.raw")" -lt 100
+record_sink "$work/round.raw" 4 xdotool key ctrl+Tab ctrl+Tab alt+a
+check "Ctrl+Tab twice more, round to the page: Alt+A heard" \
+    first_sound_is "$work/round.raw" "$work/tone.wav"
 
 # The hotkey the settings file names, registered with the system; Wine hands a key to
 # it while one of its windows has the focus.

@@ -162,4 +162,36 @@ TEST(Win32Window, TabWalksTheTimerPageInOrder) {
     EXPECT_EQ(walked, expected);
 }
 
+// Controls without a caption are named by the hidden label created just before them,
+// which is where Windows' accessibility looks for a name.
+TEST(Win32Window, UncaptionedControlsAreNamedByTheLabelBeforeThem) {
+    TForm1 form;
+    if (!form.Create(SW_SHOWNOACTIVATE))
+        GTEST_SKIP() << "no display for windows";
+    const auto controls = ControlsOf(form.Handle());
+    const std::pair<Id, const wchar_t*> names[] = {
+        {Id::cbbHour, L"倒计时 时"},
+        {Id::cbbMin, L"分"},
+        {Id::cbbSec, L"秒"},
+        {Id::cbbLastMin, L"最后几分钟"},
+        {Id::cbbPerMin, L"每几分钟报数"},
+        {Id::cbbLastSec, L"最后几秒钟"},
+        {Id::cbbPerSec, L"每几秒钟报数"},
+        {Id::cbbQuietFrom, L"夜间免报 从几点"},
+        {Id::cbbQuietTo, L"到几点"},
+        {Id::cbbVolume, L"音量 百分比"},
+        {Id::cbbUntilHour, L"倒计时到 时"},
+        {Id::cbbUntilMin, L"分"},
+        {Id::cbbUntilSec, L"秒"},
+        {Id::edtHotKey, L"报时快捷键"},
+        {Id::mmoHelp, L"说明"},
+    };
+    for (const auto& [id, name] : names) {
+        HWND label = GetWindow(controls.at(id), GW_HWNDPREV);
+        EXPECT_EQ(TextOf(label), name) << lumivox::NameOf(id);
+        EXPECT_FALSE(IsWindowVisible(label)) << lumivox::NameOf(id);
+        EXPECT_EQ(GetDlgCtrlID(label), -1) << lumivox::NameOf(id);
+    }
+}
+
 } // namespace

@@ -38,6 +38,7 @@ public:
     std::map<Id, std::vector<std::string>> items; // lists set at run time
     std::map<Id, bool> checked, disabled, hidden;
     std::map<Id, std::string> hints;
+    std::vector<std::string> spoken;
     std::vector<std::string> boxes, opened;
     std::vector<int> tipsDownloads;
     int saveDelays = 0;
@@ -73,6 +74,9 @@ public:
     void SetEnabled(Id id, bool enabled) override { disabled[id] = !enabled; }
     void SetVisible(Id id, bool visible) override { hidden[id] = !visible; }
     void SetHint(Id id, const std::string& value) override { hints[id] = value; }
+    void SetSpokenRemaining(const std::string& words, bool announce) override {
+        spoken.push_back(words + (announce ? " (said)" : ""));
+    }
     void ShowMessageBox(const std::string& message) override { boxes.push_back(message); }
     void OpenAddress(const std::string& address) override { opened.push_back(address); }
     void SetKeepOnTop(bool on) override { onTop = on; }
@@ -244,9 +248,11 @@ TEST_F(FormRulesTest, TimeOfDayPassedIsTomorrowTimeIsSaidNowDndHoldsOnlyTheChime
     ui->Click(Id::chkSec);
     ui->Click(Id::btnUntilStart);
     EXPECT_EQ(ui->text[Id::lblMinTick], "23:59:59");
+    EXPECT_EQ(ui->spoken, std::vector<std::string>{"还剩 23 小时 59 分 59 秒 (said)"});
     EXPECT_TRUE(ui->disabled[Id::btnUntilStart]);
     EXPECT_TRUE(ui->disabled[Id::btnMinStart]);
     ui->Click(Id::btnStop);
+    EXPECT_EQ(ui->spoken.back(), "未计时 (said)");
     EXPECT_FALSE(ui->disabled[Id::btnUntilStart]);
 
     // The desktop asks not to be disturbed and the box follows it: the time asked for
@@ -525,3 +531,24 @@ TEST(WindowLayout, PlacesAndTabWalk) {
 }
 
 } // namespace
+
+// What a screen reader hears of the countdown, and which changes it is told unasked.
+TEST(CountdownInWords, WholeMinutesAndTheLastTenSecondsAreSaid) {
+    const struct {
+        const char* shown;
+        const char* words;
+        bool said;
+    } rows[] = {
+        {"00:09:58", "还剩 9 分 58 秒", false},
+        {"00:10:00", "还剩 10 分 0 秒", true},
+        {"01:00:05", "还剩 1 小时 0 分 5 秒", false},
+        {"00:00:11", "还剩 11 秒", false},
+        {"00:00:10", "还剩 10 秒", true},
+        {"00:00:00", "还剩 0 秒", true},
+        {"", "", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(layout::SpokenRemaining(row.shown), row.words) << row.shown;
+        EXPECT_EQ(layout::WorthAnnouncing(row.shown), row.said) << row.shown;
+    }
+}
