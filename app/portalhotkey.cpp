@@ -39,7 +39,7 @@ const QDBusArgument& operator>>(const QDBusArgument& in, Shortcut& shortcut) {
     return in;
 }
 
-// The shortcuts specification's spelling: "CTRL+ALT+t", keys by their keysym names.
+// How the portal spells a trigger: "CTRL+ALT+t", keys by their keysym names.
 QString Trigger(const HotKey& hotKey) {
     QString trigger;
     const std::pair<unsigned, const char*> modifiers[] = {
